@@ -1,0 +1,82 @@
+# Windows flavours: GoogleTest cross-built from Debian's sources, tests run
+# under Wine through the runner script with one persistent wineserver.
+add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+# Resource scripts are UTF-8 and use the Windows SDK macros.
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
+
+if(VX_RUN_TESTS)
+  set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+  # One wineserver for the whole ctest run: started by a fixture, stopped at
+  # the end; every Windows test requires the fixture.
+  add_test(NAME wine.start COMMAND ${VX_WINE_RUN} --prefix ${VX_WINE_PREFIX} --start)
+  add_test(NAME wine.stop COMMAND ${VX_WINE_RUN} --prefix ${VX_WINE_PREFIX} --stop)
+  set_tests_properties(wine.start PROPERTIES FIXTURES_SETUP wine TIMEOUT 120)
+  set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60)
+  add_test(NAME wine.x11.start COMMAND ${VX_WINE_RUN} --prefix ${VX_WINE_PREFIX} --x11 --start)
+  add_test(NAME wine.x11.stop COMMAND ${VX_WINE_RUN} --prefix ${VX_WINE_PREFIX} --x11 --stop)
+  set_tests_properties(wine.x11.start PROPERTIES FIXTURES_SETUP wine_x11 TIMEOUT 120)
+  set_tests_properties(wine.x11.stop PROPERTIES FIXTURES_CLEANUP wine_x11 TIMEOUT 60)
+endif()
+
+# vx_windows_test(<target> SOURCES ... [LIBS ...] [TIMEOUT s] [X11])
+# Builds a GoogleTest program and registers it with ctest under Wine. X11
+# tests run in the second prefix on a private Xvfb screen.
+function(vx_windows_test target)
+  if(NOT VX_RUN_TESTS)
+    return()
+  endif()
+  cmake_parse_arguments(T "X11" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 120)
+  endif()
+  add_executable(${target} ${T_SOURCES})
+  target_link_libraries(${target} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+  if(T_X11)
+    add_test(NAME ${target} COMMAND ${VX_WINE_RUN} --prefix ${VX_WINE_PREFIX} --x11 -- $<TARGET_FILE:${target}>)
+    set_tests_properties(${target} PROPERTIES FIXTURES_REQUIRED wine_x11 RESOURCE_LOCK x11 TIMEOUT ${T_TIMEOUT})
+  else()
+    add_test(NAME ${target} COMMAND ${VX_WINE_RUN} --prefix ${VX_WINE_PREFIX} -- $<TARGET_FILE:${target}>)
+    set_tests_properties(${target} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT ${T_TIMEOUT})
+  endif()
+endfunction()
+
+# vx_dll(<target> OUTPUT_NAME name DEF file SOURCES ... [ENTRY ...] [RESOURCES ...] [LIBS ...])
+# A deliverable DLL: its objects also form <target>_static for tests, its
+# exports come from the .def file so names stay undecorated on x86; ENTRY
+# sources (DllMain) go into the DLL only.
+function(vx_dll target)
+  cmake_parse_arguments(D "" "DEF;OUTPUT_NAME" "SOURCES;ENTRY;RESOURCES;LIBS" ${ARGN})
+  add_library(${target}_objects OBJECT ${D_SOURCES})
+  target_link_libraries(${target}_objects PUBLIC ${D_LIBS})
+  vx_warnings(${target}_objects)
+  add_library(${target}_static STATIC $<TARGET_OBJECTS:${target}_objects>)
+  target_link_libraries(${target}_static PUBLIC ${target}_objects ${D_LIBS})
+  set(def ${D_DEF})
+  if(VX_ARCH STREQUAL "x86")
+    get_filename_component(def_name ${D_DEF} NAME)
+    set(def ${CMAKE_CURRENT_BINARY_DIR}/${def_name})
+    add_custom_command(OUTPUT ${def}
+      COMMAND ${CMAKE_SOURCE_DIR}/scripts/decorate-def ${CMAKE_NM} ${D_DEF} ${def} $<TARGET_OBJECTS:${target}_objects>
+      DEPENDS ${D_DEF} ${target}_objects $<TARGET_OBJECTS:${target}_objects> ${CMAKE_SOURCE_DIR}/scripts/decorate-def
+      COMMAND_EXPAND_LISTS VERBATIM)
+  endif()
+  add_library(${target} SHARED $<TARGET_OBJECTS:${target}_objects> ${D_ENTRY} ${def} ${D_RESOURCES})
+  target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+  target_link_libraries(${target} PRIVATE ${D_LIBS})
+  set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${D_OUTPUT_NAME})
+  # --kill-at drops the stdcall @N suffix from exported names on x86; the
+  # import library keeps decorated symbols that map to them.
+  target_link_options(${target} PRIVATE -Wl,--kill-at -Wl,--enable-stdcall-fixup)
+  if(VX_ARCH STREQUAL "x86")
+    # ld writes plain names into the import library as well; rebuild it from
+    # the decorated .def so that callers' Name@N symbols resolve.
+    add_custom_command(TARGET ${target} POST_BUILD
+      COMMAND ${VX_MINGW_TRIPLE}-dlltool -k -d ${def} -D ${D_OUTPUT_NAME}.dll -l $<TARGET_LINKER_FILE:${target}>
+      VERBATIM)
+  endif()
+endfunction()

@@ -1,0 +1,129 @@
+// The key-held repeat with a real thread timer and message loop.
+#include <gtest/gtest.h>
+
+#include "buttons/mixer.h"
+#include "vxutil.h"
+#include "vxutil/fake_audio.h"
+
+namespace {
+
+constexpr std::uint32_t kStep = 2730;
+
+struct RepeatTest : ::testing::Test {
+    vxtest::FakeAudio audio{5, 1};
+    void SetUp() override
+    {
+        vx::mixer::reset_for_tests();
+        vxtest::FakeMixerDevice d;
+        d.levels = {0x8000};
+        audio.mixer.devices.push_back(d);
+        ASSERT_EQ(0, Mixer_Init(nullptr));
+        drain_messages();
+    }
+    void TearDown() override { vx::mixer::reset_for_tests(); }
+
+    std::uint32_t level() const { return audio.mixer.devices[0].levels[0]; }
+
+    // Dispatches messages until `ticks` thread-timer messages have run, then
+    // returns the level after each of them.
+    std::vector<std::uint32_t> run_ticks(int ticks)
+    {
+        std::vector<std::uint32_t> after;
+        const DWORD deadline = GetTickCount() + 5000;
+        MSG msg;
+        while (static_cast<int>(after.size()) < ticks && GetTickCount() < deadline) {
+            if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+                continue;
+            }
+            DispatchMessageA(&msg);
+            if (msg.message == WM_TIMER && msg.hwnd == nullptr)
+                after.push_back(level());
+        }
+        return after;
+    }
+
+    // Pumps messages for a while and counts thread-timer messages.
+    int timer_messages_during(DWORD ms)
+    {
+        int count = 0;
+        const DWORD end = GetTickCount() + ms;
+        MSG msg;
+        while (GetTickCount() < end) {
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (msg.message == WM_TIMER && msg.hwnd == nullptr)
+                    ++count;
+                DispatchMessageA(&msg);
+            }
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        }
+        return count;
+    }
+
+    static void drain_messages()
+    {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+    }
+};
+
+TEST_F(RepeatTest, HeldKeyStepsAtOnceThenOnSecondTickThenEveryTick)
+{
+    audio.mixer.devices[0].mute = 1;
+    ASSERT_EQ(1, Mixer_StartVolumeIncrease());
+    EXPECT_EQ(0u, audio.mixer.devices[0].mute) << "pressing Volume Up unmutes";
+    EXPECT_EQ(0x8000 + kStep, level());
+    const auto after = run_ticks(4);
+    ASSERT_EQ(4u, after.size());
+    EXPECT_EQ(0x8000 + kStep, after[0]) << "the first tick is skipped";
+    EXPECT_EQ(0x8000 + 2 * kStep, after[1]);
+    EXPECT_EQ(0x8000 + 3 * kStep, after[2]);
+    EXPECT_EQ(0x8000 + 4 * kStep, after[3]);
+    EXPECT_EQ(1, Mixer_StopVolumeIncrease());
+    EXPECT_EQ(0, timer_messages_during(400));
+    EXPECT_EQ(0x8000 + 4 * kStep, level());
+}
+
+TEST_F(RepeatTest, OtherKeyTurnsDirectionWithoutNewDelayAndEitherStopEndsBoth)
+{
+    ASSERT_EQ(1, Mixer_StartVolumeIncrease());
+    ASSERT_EQ(2u, run_ticks(2).size());
+    ASSERT_EQ(0x8000 + 2 * kStep, level());
+
+    audio.mixer.devices[0].mute = 1;
+    ASSERT_EQ(1, Mixer_StartVolumeDecrease());
+    EXPECT_EQ(0u, audio.mixer.devices[0].mute);
+    EXPECT_EQ(0x8000 + kStep, level()) << "the press itself steps down at once";
+    const auto after = run_ticks(1);
+    ASSERT_EQ(1u, after.size());
+    EXPECT_EQ(0x8000u, after[0]) << "the next tick already steps down";
+
+    // The up key's release ends the repeat the down key took over.
+    EXPECT_EQ(1, Mixer_StopVolumeIncrease());
+    EXPECT_EQ(0, timer_messages_during(400));
+    EXPECT_EQ(0x8000u, level());
+}
+
+TEST_F(RepeatTest, TicksDoNotUnmute)
+{
+    ASSERT_EQ(1, Mixer_StartVolumeDecrease());
+    audio.mixer.devices[0].mute = 1;
+    run_ticks(2);
+    EXPECT_EQ(1u, audio.mixer.devices[0].mute);
+    EXPECT_EQ(0x8000 - 2 * kStep, level());
+    Mixer_StopVolumeDecrease();
+}
+
+TEST_F(RepeatTest, RepeatRunsEvenWithoutDevice)
+{
+    vx::mixer::reset_for_tests();
+    audio.mixer.devices.clear();
+    ASSERT_EQ(0, Mixer_Init(nullptr));
+    ASSERT_EQ(1, Mixer_StartVolumeIncrease());
+    EXPECT_EQ(2u, run_ticks(2).size());
+    ASSERT_EQ(1, Mixer_StopVolumeDecrease());
+    EXPECT_EQ(0, audio.mixer.writes);
+}
+
+} // namespace
