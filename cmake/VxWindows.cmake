@@ -80,3 +80,17 @@ function(vx_dll target)
       VERBATIM)
   endif()
 endfunction()
+
+# vx_static_check(<target> [HEADER export-header] [MANIFEST])
+# Registers the static check of a built binary (machine type, exports equal
+# to the header, system-DLL imports, manifest) for this build's architecture.
+function(vx_static_check target)
+  cmake_parse_arguments(S "MANIFEST" "HEADER" "" ${ARGN})
+  set(extra "")
+  if(S_MANIFEST)
+    set(extra --manifest)
+  endif()
+  add_test(NAME static.${VX_ARCH}.${target}
+           COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-binary ${VX_ARCH} $<TARGET_FILE:${target}> "${S_HEADER}" ${extra})
+  set_tests_properties(static.${VX_ARCH}.${target} PROPERTIES TIMEOUT 60)
+endfunction()
