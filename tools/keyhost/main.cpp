@@ -1,0 +1,34 @@
+// keyhost: a small reference hot-key manager for the multimedia keyboard.
+//   keyhost [--classic] [--out DIR] [--replay FILE]
+// Without --replay it runs until Exit is chosen from its notification-area
+// icon; with --replay it plays the script through the same input path and
+// exits (exit code 2 when the script cannot be read).
+#include <windows.h>
+
+#include <cstring>
+
+#include "host.h"
+#include "replay_runner.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    keyhost::Options options;
+    for (int i = 1; i < __argc; ++i) {
+        const char* arg = __argv[i];
+        if (std::strcmp(arg, "--classic") == 0)
+            options.classic_volume = true;
+        else if (std::strcmp(arg, "--replay") == 0 && i + 1 < __argc)
+            options.replay = __argv[++i];
+        else if (std::strcmp(arg, "--out") == 0 && i + 1 < __argc)
+            options.out_dir = __argv[++i];
+    }
+    keyhost::Host host(options);
+    if (!host.start(instance))
+        return 1;
+    if (!options.replay.empty() && !keyhost::start_replay(host, options.replay)) {
+        DestroyWindow(host.window());
+        host.run_message_loop();
+        return 2;
+    }
+    return host.run_message_loop();
+}

@@ -1,0 +1,13 @@
+// Feeds a replay script through the host's input path on its own thread's
+// message loop: waits are timers, so the library timers keep running.
+#pragma once
+#include "host.h"
+#include "replay_script.h"
+
+namespace keyhost {
+
+// Starts the replay; returns false (with a message logged) when the script
+// cannot be read. The host window is destroyed after the last step.
+bool start_replay(Host& host, const std::string& path);
+
+} // namespace keyhost
