@@ -52,6 +52,103 @@ int WINAPI Mixer_StartVolumeDecrease(void);
 int WINAPI Mixer_StopVolumeIncrease(void);
 int WINAPI Mixer_StopVolumeDecrease(void);
 
+/* ---- Text fields and shell commands --------------------------------------
+ * No routine takes a buffer size: a field buffer must hold the whole source.
+ */
+
+/* Decimal, or hexadecimal after an x ("0x1F" = 31); letters a-f are passed
+ * over in decimal; no sign, no blank skipping; wraps around in 32 bits. */
+int WINAPI StringToInteger(const char *text);
+/* Reads the first field of `source` up to `separator` (quotes protect it and
+ * vanish, leading blanks dropped) into `field` (may be NULL); *start (may be
+ * NULL) gets the field's offset or -1. Returns where the next field begins. */
+const char *WINAPI Str_GetFirstField(const char *source, char *field, char separator, int *start);
+/* Field `n` (1-based) into `field` (may be NULL); returns its offset in
+ * `source`, or -1 when there is no field n ("a," has one field). */
+int WINAPI Str_GetField(const char *source, int n, char *field, char separator);
+/* Splits a command line into program and arguments (either may be NULL; each
+ * 260 bytes, longer texts are cut); unquoted paths with blanks stay whole.
+ * Returns 1 when a program was found. */
+int WINAPI ParseShellCommand(const char *command, char *program, char *arguments);
+
+/* ---- Registry profile store ----------------------------------------------
+ * Value layer: one value under `root`\`subkey`; no key is created. Profile
+ * layer: section/value under the root fixed by Reg_InitProfile; in user mode
+ * HKCU\root\users\<user>\section over HKLM\root\section. Paths must fit in
+ * 259 characters; a longer one reads as missing and is never written.
+ */
+
+/* Reads any type into `buffer` of `size` bytes (REG_EXPAND_SZ expanded, at
+ * most 259 characters); 0 when missing or too long. */
+int WINAPI Reg_GetValueString(HKEY root, const char *subkey, const char *name, char *buffer, int size);
+/* Writes REG_SZ. */
+int WINAPI Reg_SetValueString(HKEY root, const char *subkey, const char *name, const char *text);
+/* Reads REG_SZ text (StringToInteger), REG_DWORD or 4-byte REG_BINARY;
+ * *out is written only on success. */
+int WINAPI Reg_GetValueNumber(HKEY root, const char *subkey, const char *name, int *out);
+/* Writes REG_DWORD. */
+int WINAPI Reg_SetValueNumber(HKEY root, const char *subkey, const char *name, int value);
+/* Reads "TRUE"/"FALSE" (any case) or a number text, or the first four bytes
+ * of REG_DWORD/REG_BINARY; not folded to 0/1. */
+int WINAPI Reg_GetValueBool(HKEY root, const char *subkey, const char *name, int *out);
+/* Writes a 4-byte REG_BINARY. */
+int WINAPI Reg_SetValueBool(HKEY root, const char *subkey, const char *name, int value);
+/* *size: capacity in, the registry's byte count out (also on failure);
+ * NULL size means capacity 0. */
+int WINAPI Reg_GetValueBinary(HKEY root, const char *subkey, const char *name, void *buffer, int *size);
+/* Writes REG_BINARY of `size` bytes. */
+int WINAPI Reg_SetValueBinary(HKEY root, const char *subkey, const char *name, const void *data, int size);
+
+/* Fixes the profile root and user (each cut to 258 characters); a NULL user
+ * selects machine-only mode (HKLM only). No registry access. Returns 1. */
+int WINAPI Reg_InitProfile(const char *root, const char *user);
+/* Reads user layer, then machine layer. On a miss copies `fallback` (if any,
+ * cut to `size`) and returns 0; 1 when found. */
+int WINAPI Reg_GetProfileString(const char *section, const char *name, char *buffer, int size, const char *fallback);
+/* On a miss stores `fallback` in *out and returns 0. */
+int WINAPI Reg_GetProfileNumber(const char *section, const char *name, int *out, int fallback);
+int WINAPI Reg_GetProfileBool(const char *section, const char *name, int *out, int fallback);
+/* *size (required): capacity in, byte count out. On a miss copies
+ * min(capacity, fallback_size) bytes of `fallback` and returns 0. */
+int WINAPI Reg_GetProfileBinary(const char *section, const char *name, void *buffer, int *size, const void *fallback,
+                                int fallback_size);
+/* Writers: when the value read through both layers already equals the new
+ * one, nothing is written and the result is 0; otherwise the key is created
+ * (user layer, or machine in machine-only mode) and 1 means written. */
+int WINAPI Reg_SetProfileString(const char *section, const char *name, const char *text);
+int WINAPI Reg_SetProfileNumber(const char *section, const char *name, int value);
+/* Writes REG_DWORD. */
+int WINAPI Reg_SetProfileBool(const char *section, const char *name, int value);
+int WINAPI Reg_SetProfileBinary(const char *section, const char *name, const void *data, int size);
+/* Deletes `subkey` of the section's key in the first layer whose key opens
+ * (user, then machine); not recursive. */
+int WINAPI Reg_DelProfileKey(const char *section, const char *subkey);
+
+/* ---- System information --------------------------------------------------
+ * Version tests compare GetVersionExA's platform, major and minor numbers.
+ */
+
+int WINAPI IsWin95(void);          /* 1 4.0 */
+int WINAPI IsWin98(void);          /* 1 4.10 */
+int WINAPI IsWinME(void);          /* 1 4.90 */
+int WINAPI IsNT(void);             /* platform 2, any version */
+int WINAPI IsWin2000(void);        /* NT 5.0 */
+int WINAPI IsWinXP(void);          /* NT 5.1 */
+int WINAPI IsWin2003(void);        /* NT 5.2 */
+int WINAPI IsWin2000orLater(void); /* NT major >= 5 */
+int WINAPI IsWinVista(void);       /* NT 6.0 */
+/* NT major >= 6 and minor >= 1 (each on its own): 6.1-6.3, not 10.0. */
+int WINAPI IsWin7above(void);
+/* NT major >= 6 and minor >= 2: 6.2 and 6.3, not 10.0. */
+int WINAPI IsWin8above(void);
+/* Makes the thread locale one of the library's 14 (same primary language, or
+ * 1033). Returns the locale id when it was already one, else SetThreadLocale's
+ * result. */
+int WINAPI SetThreadResourceLocale(void);
+/* Shows the system text of GetLastError() in a message box; returns what
+ * LocalFree returns (NULL on success). */
+HLOCAL WINAPI ShowErrorMessage(const char *caption);
+
 #ifdef __cplusplus
 }
 #endif
