@@ -1,0 +1,40 @@
+// The profile store's registry paths and value decoding, without Windows:
+// where a section lives for the user and for the machine, and how numbers and
+// bools stored as text, DWORD or binary data read back.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace vx::profile {
+
+// Registry paths and texts the store reads are held in MAX_PATH buffers.
+inline constexpr std::size_t kPathSize = 260;
+
+// Registry value types, as the registry numbers them.
+inline constexpr std::uint32_t kTypeString = 1;       // REG_SZ
+inline constexpr std::uint32_t kTypeExpandString = 2; // REG_EXPAND_SZ
+inline constexpr std::uint32_t kTypeBinary = 3;       // REG_BINARY
+inline constexpr std::uint32_t kTypeDword = 4;        // REG_DWORD
+
+// "root\users\<user>\<section>" (the users level only for a non-empty user,
+// the section only when non-empty). False, with `out` emptied, when the path
+// does not fit in kPathSize - 1 characters: a cut path would name another key.
+bool compose_user_path(std::string_view root, std::string_view user, std::string_view section,
+                       char (&out)[kPathSize]);
+// "root\<section>" under the same rules.
+bool compose_machine_path(std::string_view root, std::string_view section, char (&out)[kPathSize]);
+
+// A number: REG_SZ parsed as decimal/hex text, REG_DWORD, or REG_BINARY of
+// exactly four bytes (little-endian). Anything else is missing.
+std::optional<std::int32_t> decode_number(std::uint32_t type, std::span<const std::uint8_t> data);
+
+// A bool, not folded to 0/1: REG_SZ "TRUE"/"FALSE" in any case, else the text
+// as a number; REG_DWORD or REG_BINARY: the first four bytes little-endian,
+// zero-filled when the value is shorter. Other types are missing.
+std::optional<std::int32_t> decode_bool(std::uint32_t type, std::span<const std::uint8_t> data);
+
+} // namespace vx::profile
