@@ -1,0 +1,45 @@
+// Bounded copies into the fixed text buffers of the configuration record and
+// of the Win32 calls: every copy truncates and always terminates.
+#pragma once
+#include <cstddef>
+#include <string_view>
+
+namespace vx::setup {
+
+// Capacity of every text of the configuration record (MAX_PATH).
+inline constexpr std::size_t kTextCapacity = 260;
+
+// Copies at most capacity - 1 characters of text into out and terminates it.
+// Returns the number of characters copied. A zero capacity writes nothing.
+inline std::size_t copy_text(char* out, std::size_t capacity, std::string_view text)
+{
+    if (!out || capacity == 0)
+        return 0;
+    std::size_t n = text.size() < capacity - 1 ? text.size() : capacity - 1;
+    for (std::size_t i = 0; i < n; ++i)
+        out[i] = text[i];
+    out[n] = '\0';
+    return n;
+}
+
+// Appends text to the NUL-terminated contents of out, truncating at capacity.
+inline std::size_t append_text(char* out, std::size_t capacity, std::string_view text)
+{
+    if (!out || capacity == 0)
+        return 0;
+    std::size_t used = 0;
+    while (used < capacity && out[used] != '\0')
+        ++used;
+    if (used == capacity) { // unterminated: terminate at the last byte
+        out[capacity - 1] = '\0';
+        return capacity - 1;
+    }
+    return used + copy_text(out + used, capacity - used, text);
+}
+
+template <std::size_t N>
+std::size_t copy_text(char (&out)[N], std::string_view text) { return copy_text(out, N, text); }
+template <std::size_t N>
+std::size_t append_text(char (&out)[N], std::string_view text) { return append_text(out, N, text); }
+
+} // namespace vx::setup

@@ -1,0 +1,25 @@
+// Script values: every field of a value, with macros that expand to long
+// texts and to texts holding further macro syntax.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "script_fields.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string value(reinterpret_cast<const char*>(data), size);
+    const vx::setup::MacroFolders folders{std::string(200, 's'), "C:\\W", "C:\\W\\S", std::string(259, 'p')};
+    vx::setup::MacroExpander expand = [&](std::string_view name) {
+        return vx::setup::expand_macro(name, folders, [](std::string_view key) { return std::string(key) + "%1%,\""; });
+    };
+    std::string fields[8];
+    const std::size_t n = vx::setup::read_fields(value, expand, fields, 8);
+    for (std::size_t i = 0; i < n; ++i)
+        if (fields[i].size() > vx::setup::kMaxFieldLength)
+            __builtin_trap();
+    const vx::setup::FieldResult r = vx::setup::read_field(value, expand);
+    if (r.end > value.size() || (r.end < value.size() && value[r.end] != ','))
+        __builtin_trap();
+    return 0;
+}
