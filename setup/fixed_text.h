@@ -2,6 +2,8 @@
 // of the Win32 calls: every copy truncates and always terminates.
 #pragma once
 #include <cstddef>
+#include <initializer_list>
+#include <string>
 #include <string_view>
 
 namespace vx::setup {
@@ -35,6 +37,20 @@ inline std::size_t append_text(char* out, std::size_t capacity, std::string_view
         return capacity - 1;
     }
     return used + copy_text(out + used, capacity - used, text);
+}
+
+// Joins texts into one string (built by appending, which GCC 12 does not
+// misreport as an overlapping copy the way chains of operator+ are).
+inline std::string join(std::initializer_list<std::string_view> parts)
+{
+    std::size_t size = 0;
+    for (std::string_view p : parts)
+        size += p.size();
+    std::string out;
+    out.reserve(size);
+    for (std::string_view p : parts)
+        out.append(p);
+    return out;
 }
 
 template <std::size_t N>

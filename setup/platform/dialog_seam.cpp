@@ -1,0 +1,11 @@
+#include "platform/dialog_seam.h"
+
+namespace vx::setup::platform {
+
+DialogSeam& dialogs()
+{
+    static DialogSeam seam{::MessageBoxA};
+    return seam;
+}
+
+} // namespace vx::setup::platform
