@@ -1,0 +1,32 @@
+// Plain rectangles of the on-screen display's geometry. Portable: no Windows
+// header; the Windows shell converts to and from RECT.
+#pragma once
+#include <cstdint>
+
+namespace vx::osd {
+
+struct Rect {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t right = 0;
+    std::int32_t bottom = 0;
+
+    constexpr std::int32_t width() const { return right - left; }
+    constexpr std::int32_t height() const { return bottom - top; }
+    constexpr bool empty() const { return right <= left || bottom <= top; }
+    friend constexpr bool operator==(const Rect&, const Rect&) = default;
+};
+
+// 32-bit signed arithmetic that wraps instead of overflowing, for formulas
+// whose inputs come from callers (rectangles, levels) and must not trigger
+// undefined behaviour on absurd values.
+constexpr std::int32_t wrap32(std::int64_t v) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(v)); }
+
+// x * num / den with a 32-bit signed result, rounded toward zero: the screen
+// scaling used throughout (den is a reference screen size, never 0).
+constexpr std::int32_t scale(std::int32_t x, std::int32_t num, std::int32_t den)
+{
+    return wrap32(static_cast<std::int64_t>(x) * num / den);
+}
+
+} // namespace vx::osd

@@ -1,0 +1,34 @@
+#include "core/string_block.h"
+
+namespace vx::osd {
+
+namespace {
+std::uint16_t read16(std::span<const std::uint8_t> block, std::size_t at)
+{
+    return static_cast<std::uint16_t>(block[at] | (block[at + 1] << 8));
+}
+} // namespace
+
+std::u16string string_in_block(std::span<const std::uint8_t> block, unsigned index)
+{
+    if (index > 15)
+        return {};
+    std::size_t at = 0;
+    for (unsigned i = 0;; ++i) {
+        if (block.size() < 2 || at > block.size() - 2)
+            return {};
+        const std::size_t length = read16(block, at);
+        at += 2;
+        if (length > (block.size() - at) / 2)
+            return {};
+        if (i == index) {
+            std::u16string text(length, u'\0');
+            for (std::size_t c = 0; c < length; ++c)
+                text[c] = static_cast<char16_t>(read16(block, at + 2 * c));
+            return text;
+        }
+        at += 2 * length;
+    }
+}
+
+} // namespace vx::osd

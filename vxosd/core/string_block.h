@@ -1,0 +1,17 @@
+// Reads one string out of a string-table resource block. Portable: no Windows
+// header. A block holds 16 strings, each a 16-bit length followed by that
+// many UTF-16 code units; string id n lives in block n / 16 + 1 at index
+// n % 16.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace vx::osd {
+
+// The string at `index` (0..15) of the block; empty when the block is too
+// short for it or the index is out of range.
+std::u16string string_in_block(std::span<const std::uint8_t> block, unsigned index);
+
+} // namespace vx::osd

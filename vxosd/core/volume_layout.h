@@ -1,0 +1,61 @@
+// The two volume display layouts as lists of rectangles. Portable: no Windows
+// header. cx and cy are the primary screen's size; divisions round toward
+// zero and are unsigned where the level arithmetic needs it.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "core/geometry.h"
+
+namespace vx::osd {
+
+// Steps beyond this draw nothing more that a screen can show, and a caller's
+// absurd count must not make the display loop for minutes.
+inline constexpr std::uint32_t kMaxVolumeSteps = 1024;
+
+// Steps as the displays use them: 0 means 32, and the count is capped.
+std::uint32_t effective_steps(std::uint32_t steps);
+
+// Segment k is lit when k * (maximum / divisor) < level, the division done
+// first and unsigned. A divisor of 0 counts as 1.
+bool segment_lit(std::uint32_t k, std::uint32_t level, std::uint32_t maximum, std::uint32_t divisor);
+
+struct VolumeShape {
+    Rect icon;                 // where the icon's shape goes, at its target size
+    std::vector<Rect> rects;   // bars, stubs, frame edges and segments
+    std::uint32_t lit = 0;     // lit bars or segments
+    Rect number_box;           // framed layout: (0, 0, R, work-area bottom)
+};
+
+struct ClassicVolumeInput {
+    std::int32_t cx = 0;
+    std::int32_t cy = 0;
+    bool vista = false;
+    std::uint32_t level = 0;
+    std::uint32_t steps = 0;
+    std::uint32_t maximum = 0;
+    std::int32_t icon_width = 0;  // bitmap size; the icon is scaled to the screen
+    std::int32_t icon_height = 0;
+};
+
+// Separate bars right of a loudspeaker in the lower middle of the screen; an
+// unlit bar leaves only its bottom stub.
+VolumeShape classic_volume(const ClassicVolumeInput& in);
+
+struct FramedVolumeInput {
+    std::int32_t cx = 0;
+    std::int32_t cy = 0;
+    std::int32_t work_bottom = 0;
+    bool xp = false;
+    std::uint32_t level = 0;
+    std::uint32_t steps = 0;
+    std::uint32_t maximum = 0;
+    std::int32_t icon_width = 0;  // bitmap size; drawn unscaled
+    std::int32_t icon_height = 0;
+};
+
+// A frame filling from the left beside a loudspeaker on the work area's
+// bottom edge; the count of lit segments goes into number_box.
+VolumeShape framed_volume(const FramedVolumeInput& in);
+
+} // namespace vx::osd

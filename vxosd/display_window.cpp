@@ -1,0 +1,124 @@
+#include "display_window.h"
+
+#include "module.h"
+#include "osd_state.h"
+#include "platform/system_seam.h"
+
+namespace vx::osd {
+
+OsdState& state()
+{
+    static OsdState s;
+    return s;
+}
+
+UINT duration_ms()
+{
+    const int d = state().settings.duration;
+    return d > 0 ? static_cast<UINT>(d) : USER_TIMER_MINIMUM;
+}
+
+void debug_string(const char* text) { platform::os().OutputDebugStringA(text); }
+
+namespace {
+
+LRESULT CALLBACK display_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    if (message == WM_DISPLAYCHANGE) {
+        // The window covers the old screen size; close it and the background,
+        // the next show creates both for the new size.
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        if (state().background)
+            PostMessageA(state().background, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
+void CALLBACK hide_timer_proc(HWND window, UINT, UINT_PTR id, DWORD)
+{
+    OsdState& s = state();
+    KillTimer(window, id);
+    s.hide_timer_running = false;
+    if (s.keep_showing)
+        return;
+    hide_display_and_background();
+    s.display_showing = false;
+    debug_string("OSD is hidden\n");
+}
+
+} // namespace
+
+void register_display_class()
+{
+    OsdState& s = state();
+    if (s.display_class_registered)
+        return;
+    if (!s.brush)
+        s.brush = CreateSolidBrush(s.settings.color);
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = display_proc;
+    wc.hInstance = this_module();
+    wc.hbrBackground = s.brush;
+    wc.lpszClassName = kDisplayClass;
+    if (RegisterClassA(&wc)) {
+        s.display_class_registered = true;
+    } else if (GetLastError() == ERROR_CLASS_ALREADY_EXISTS) {
+        // Another copy of the code in this process owns the class; windows
+        // still get our brush through SetClassLongPtr when the colour is set.
+        s.display_class_registered = true;
+    }
+}
+
+HWND ensure_display_window()
+{
+    OsdState& s = state();
+    if (s.display && IsWindow(s.display))
+        return s.display;
+    register_display_class();
+    s.display = CreateWindowExA(WS_EX_TOOLWINDOW, kDisplayClass, kDisplayTitle, WS_POPUP, 0, 0,
+                                GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
+                                this_module(), nullptr);
+    if (s.display) {
+        s.display_ever_created = true;
+        // The class may hold an older brush (a class registered before the
+        // colour changed); the window shows the current one.
+        SetClassLongPtrA(s.display, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(s.brush));
+        s.hide_timer_running = false;
+        s.display_showing = false;
+    }
+    return s.display;
+}
+
+void kill_hide_timer()
+{
+    OsdState& s = state();
+    if (s.hide_timer_running && s.display)
+        KillTimer(s.display, kHideTimer);
+    s.hide_timer_running = false;
+}
+
+void arm_hide_timer()
+{
+    OsdState& s = state();
+    if (!s.display)
+        return;
+    if (SetTimer(s.display, kHideTimer, duration_ms(), hide_timer_proc))
+        s.hide_timer_running = true;
+}
+
+void hide_display_and_background()
+{
+    OsdState& s = state();
+    if (s.display && IsWindow(s.display))
+        ShowWindow(s.display, SW_HIDE);
+    if (s.background && IsWindow(s.background))
+        ShowWindow(s.background, SW_HIDE);
+}
+
+void show_topmost(HWND window, HWND insert_after)
+{
+    SetWindowPos(window, insert_after, 0, 0, 0, 0, SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
+}
+
+} // namespace vx::osd

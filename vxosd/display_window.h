@@ -1,0 +1,37 @@
+// The display window: a screen-sized, region-shaped pop-up whose class brush
+// paints every display in the OSD colour, and its hide timer.
+#pragma once
+#include <windows.h>
+
+namespace vx::osd {
+
+inline constexpr char kDisplayClass[] = "VX_OSD_WNDCLASS";
+inline constexpr char kDisplayTitle[] = "VX_OSD_WND";
+inline constexpr char kBackgroundClass[] = "VX_OSD_BKGND_WNDCLASS";
+inline constexpr char kBackgroundTitle[] = "VX_OSD_BKGND_WND";
+inline constexpr UINT_PTR kHideTimer = 0;
+
+// Registers the class (with the current colour's brush) once.
+void register_display_class();
+// Creates the hidden display window if it is not a window (any more);
+// returns it, or null when it cannot be created.
+HWND ensure_display_window();
+
+// Hide timer of the display window.
+void kill_hide_timer();
+void arm_hide_timer();
+
+// Hides the display and background windows that exist.
+void hide_display_and_background();
+
+// Hides the indicator windows that exist (the framed volume display takes
+// their place).
+void hide_indicators();
+
+// SetWindowPos(HWND_TOPMOST) showing without activation, size and place kept.
+void show_topmost(HWND window, HWND insert_after = HWND_TOPMOST);
+
+// Writes one of the display's debug strings.
+void debug_string(const char* text);
+
+} // namespace vx::osd

@@ -1,0 +1,170 @@
+// The NumLock, CapsLock, ScrollLock and microphone indicators: small bitmap
+// windows of their own, shown for the OSD duration.
+#include <windows.h>
+
+#include "display_window.h"
+#include "module.h"
+#include "osd_state.h"
+#include "vxosd.h"
+
+namespace vx::osd {
+namespace {
+
+struct IndicatorInfo {
+    const char* class_name;
+    const char* title;
+    int bitmap_set;
+    int bitmap_clear;
+    UINT_PTR timer;
+    const char* hidden;
+};
+
+constexpr IndicatorInfo kInfo[kIndicatorCount] = {
+    {"VX_OSD_NUMLK_WNDCLASS", "VX_OSD_NUMLK_WND", 107, 109, 10, "NumLk OSD is hidden\n"},
+    {"VX_OSD_CAPSLK_WNDCLASS", "VX_OSD_CAPSLK_WND", 106, 108, 11, "CapsLk OSD is hidden\n"},
+    {"VX_OSD_SCRLLK_WNDCLASS", "VX_OSD_SCRLLK_WND", 117, 118, 11, "ScrlLk OSD is hidden\n"},
+    {"VX_OSD_MIC_WNDCLASS", "VX_OSD_MIC_WND", 115, 114, 12, "Mic OSD is hidden\n"},
+};
+
+// The indicators' class background, never seen: the bitmap covers the window.
+constexpr COLORREF kIndicatorBrushColor = 6;
+
+HBITMAP load_bitmap(int id) { return LoadBitmapA(this_module(), MAKEINTRESOURCEA(id)); }
+
+template <int K>
+LRESULT CALLBACK indicator_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    Indicator& ind = state().indicators[K];
+    switch (message) {
+    case WM_CREATE: {
+        HDC dc = GetDC(window);
+        ind.memory_dc = CreateCompatibleDC(dc);
+        ReleaseDC(window, dc);
+        ind.original = nullptr;
+        return 0;
+    }
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(window, &ps);
+        HBITMAP& picture = ind.state ? ind.on : ind.off;
+        if (!picture)
+            picture = load_bitmap(ind.state ? kInfo[K].bitmap_set : kInfo[K].bitmap_clear);
+        if (ind.memory_dc && picture) {
+            HGDIOBJ previous = SelectObject(ind.memory_dc, picture);
+            if (!ind.original)
+                ind.original = previous;
+            RECT client;
+            GetClientRect(window, &client);
+            BitBlt(dc, 0, 0, client.right, client.bottom, ind.memory_dc, 0, 0, SRCCOPY);
+        }
+        EndPaint(window, &ps);
+        return 0;
+    }
+    case WM_DESTROY:
+        if (ind.memory_dc) {
+            if (ind.original)
+                SelectObject(ind.memory_dc, ind.original);
+            DeleteDC(ind.memory_dc);
+        }
+        if (ind.on)
+            DeleteObject(ind.on);
+        if (ind.off)
+            DeleteObject(ind.off);
+        ind.memory_dc = nullptr;
+        ind.on = ind.off = nullptr;
+        ind.original = nullptr;
+        ind.window = nullptr;
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wparam, lparam);
+    }
+}
+
+template <int K>
+void CALLBACK indicator_timer(HWND window, UINT, UINT_PTR id, DWORD)
+{
+    Indicator& ind = state().indicators[K];
+    if (window != ind.window)
+        return;
+    KillTimer(window, id);
+    ShowWindow(window, SW_HIDE);
+    debug_string(kInfo[K].hidden);
+}
+
+constexpr WNDPROC kProcs[kIndicatorCount] = {indicator_proc<0>, indicator_proc<1>, indicator_proc<2>,
+                                             indicator_proc<3>};
+constexpr TIMERPROC kTimers[kIndicatorCount] = {indicator_timer<0>, indicator_timer<1>, indicator_timer<2>,
+                                                indicator_timer<3>};
+
+int show_indicator(int k, int x, int y, int on)
+{
+    OsdState& s = state();
+    Indicator& ind = s.indicators[k];
+    const IndicatorInfo& info = kInfo[k];
+    if (!ind.window || !IsWindow(ind.window)) {
+        ind.window = nullptr;
+        if (!ind.on)
+            ind.on = load_bitmap(info.bitmap_set);
+        if (!ind.off)
+            ind.off = load_bitmap(info.bitmap_clear);
+        BITMAP size{};
+        if (ind.on)
+            GetObjectA(ind.on, sizeof size, &size);
+        ind.state = on != 0;
+        ind.window = CreateWindowExA(WS_EX_TOOLWINDOW, info.class_name, info.title, WS_POPUP, x, y - size.bmHeight,
+                                     size.bmWidth, size.bmHeight, nullptr, nullptr, this_module(), nullptr);
+        if (ind.window) {
+            ind.ever_created = true;
+            ShowWindow(ind.window, SW_SHOWNOACTIVATE);
+            UpdateWindow(ind.window);
+        }
+    }
+    ind.state = on != 0;
+    if (ind.window)
+        InvalidateRect(ind.window, nullptr, FALSE);
+    // An indicator takes the place of a volume or text display.
+    if (s.display_ever_created || s.background_ever_created)
+        hide_display_and_background();
+    if (!ind.window)
+        return 0;
+    SetWindowPos(ind.window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    ind.timer = info.timer;
+    return static_cast<int>(SetTimer(ind.window, ind.timer, duration_ms(), kTimers[k]));
+}
+
+} // namespace
+
+void hide_indicators()
+{
+    for (Indicator& ind : state().indicators) {
+        if (ind.window && IsWindow(ind.window))
+            ShowWindow(ind.window, SW_HIDE);
+    }
+}
+
+} // namespace vx::osd
+
+using namespace vx::osd;
+
+extern "C" int WINAPI OSD_InitLockKey(void)
+{
+    for (int k = 0; k < kIndicatorCount; ++k) {
+        WNDCLASSA existing{};
+        if (GetClassInfoA(this_module(), kInfo[k].class_name, &existing))
+            continue;
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = kProcs[k];
+        wc.hInstance = this_module();
+        wc.hbrBackground = CreateSolidBrush(kIndicatorBrushColor);
+        wc.lpszClassName = kInfo[k].class_name;
+        // A brush the system did not take (registration failed) is ours to free.
+        if (!RegisterClassA(&wc) && wc.hbrBackground)
+            DeleteObject(wc.hbrBackground);
+    }
+    return 1;
+}
+
+extern "C" int WINAPI OSD_ShowNumLk(int x, int y, int on) { return show_indicator(kNumLock, x, y, on); }
+extern "C" int WINAPI OSD_ShowCapsLk(int x, int y, int on) { return show_indicator(kCapsLock, x, y, on); }
+extern "C" int WINAPI OSD_ShowScrlLk(int x, int y, int on) { return show_indicator(kScrollLock, x, y, on); }
+extern "C" int WINAPI OSD_ShowMic(int x, int y, int on) { return show_indicator(kMicrophone, x, y, on); }

@@ -1,0 +1,11 @@
+#include "platform/dialog_seam.h"
+
+namespace vx::osd::platform {
+
+DialogSeam& dialogs()
+{
+    static DialogSeam seam{::ChooseFontA};
+    return seam;
+}
+
+} // namespace vx::osd::platform

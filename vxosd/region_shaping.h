@@ -1,0 +1,36 @@
+// Shapes of the displays: the lit pixels of a stretched bitmap or of drawn
+// text, as a window region.
+#pragma once
+#include <windows.h>
+
+#include <span>
+
+#include "core/geometry.h"
+
+namespace vx::osd {
+
+// How pixel shapes become regions. Runs: each 1-bit row is turned into runs
+// and the region is made in one call. PerPixel: one rectangle region combined
+// per lit pixel, the slow reference kept to check the fast method against.
+enum class RegionMethod { Runs, PerPixel };
+void set_region_method(RegionMethod method);
+RegionMethod region_method();
+
+enum class Inside { Black, White };
+
+// The pixels of `inside` colour of `bitmap` (source size src_w x src_h)
+// stretched to dst_w x dst_h, placed at (x0, y0). Null when nothing could be
+// made; an empty region when no pixel matches.
+HRGN shape_from_bitmap(HBITMAP bitmap, int x0, int y0, int src_w, int src_h, int dst_w, int dst_h, Inside inside);
+
+// The white pixels inside `band` of a 1-bit bitmap of bitmap_w x bitmap_h
+// (not selected into any device context), in bitmap coordinates.
+HRGN shape_from_text(HDC dc, HBITMAP bitmap, int bitmap_w, int bitmap_h, const Rect& band);
+
+// A region of the given rectangles (any order; overlaps allowed).
+HRGN region_from_rects(std::span<const Rect> rects);
+
+// total |= part; deletes part. A null total takes part over.
+void add_region(HRGN& total, HRGN part);
+
+} // namespace vx::osd

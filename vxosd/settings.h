@@ -1,0 +1,26 @@
+// OSD settings in the profile section "OSD" of VXUtil's profile store.
+#pragma once
+#include <windows.h>
+
+namespace vx::osd {
+
+inline constexpr char kSection[] = "OSD";
+
+// The Windows languages the settings treat specially.
+inline constexpr LANGID kRussian = 1049;
+inline constexpr LANGID kTurkish = 1055;
+inline constexpr BYTE kRussianCharSet = 204;
+inline constexpr BYTE kTurkishCharSet = 162;
+inline constexpr char kJapaneseLocale[] = "00000411";
+inline constexpr char kEnglishLocale[] = "00000409";
+
+// The user's locale string ("00000409" when it cannot be read).
+void user_locale(char (&locale)[16]);
+
+int load_settings();
+void save_settings();
+int select_font(HWND owner);
+int set_color(COLORREF color);
+int destroy();
+
+} // namespace vx::osd

@@ -1,0 +1,158 @@
+// Text drawn in the OSD colour straight onto the screen: OSD_ShowString and
+// the mute display (text with a loudspeaker).
+#include <windows.h>
+
+#include "core/text_layout.h"
+#include "display_window.h"
+#include "module.h"
+#include "osd_state.h"
+#include "region_shaping.h"
+#include "string_table.h"
+#include "text_display.h"
+#include "vxosd.h"
+
+namespace vx::osd {
+namespace {
+
+// A format that tells DrawTextA to write its ellipsis back into the text
+// would write into the caller's constant string.
+constexpr UINT kForbiddenFormat = DT_MODIFYSTRING;
+
+Rect to_rect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+void put_up_text(HRGN region)
+{
+    OsdState& s = state();
+    if (s.display_showing) {
+        // The previous display (and the background of a volume display) goes.
+        hide_display_and_background();
+        s.display_showing = false;
+    }
+    kill_hide_timer();
+    SetWindowRgn(s.display, region, TRUE);
+    show_topmost(s.display);
+    if (!s.keep_showing)
+        arm_hide_timer();
+    s.display_showing = true;
+}
+
+} // namespace
+
+bool show_text(const char* text, RECT* rect, UINT format, int icon_id)
+{
+    OsdState& s = state();
+    if (!s.settings.enabled)
+        return false;
+    HWND display = ensure_display_window();
+    if (!display)
+        return false;
+    HDC window_dc = GetWindowDC(display);
+    if (!window_dc)
+        return false;
+    const char* shown = text ? text : "";
+    const int cx = GetSystemMetrics(SM_CXSCREEN);
+    const int cy = GetSystemMetrics(SM_CYSCREEN);
+
+    HFONT font = CreateFontIndirectA(&s.settings.font);
+    HDC memory = CreateCompatibleDC(window_dc);
+    HGDIOBJ old_font = memory && font ? SelectObject(memory, font) : nullptr;
+    HRGN region = nullptr;
+    bool drawn = false;
+
+    if (memory) {
+        Rect r;
+        if (rect) {
+            r = rescale_caller_rect(to_rect(*rect), cx, cy);
+            rect->right = r.right;
+            rect->bottom = r.bottom;
+        } else {
+            RECT desktop{};
+            GetClientRect(GetDesktopWindow(), &desktop);
+            r = to_rect(desktop);
+        }
+        SIZE extent{};
+        GetTextExtentPoint32A(memory, shown, lstrlenA(shown), &extent);
+
+        TextLayoutInput in;
+        in.rect = r;
+        in.cx = cx;
+        in.cy = cy;
+        in.text_width = extent.cx;
+        in.text_height = extent.cy;
+        in.format = format & ~kForbiddenFormat;
+        HBITMAP icon = icon_id ? LoadBitmapA(this_module(), MAKEINTRESOURCEA(icon_id)) : nullptr;
+        BITMAP icon_info{};
+        if (icon && GetObjectA(icon, sizeof icon_info, &icon_info)) {
+            in.has_icon = true;
+            in.bitmap_width = icon_info.bmWidth;
+            in.bitmap_height = icon_info.bmHeight;
+        }
+        const TextLayout layout = layout_text(in);
+        if (in.has_icon) {
+            region = shape_from_bitmap(icon, layout.icon.left, layout.icon.top, icon_info.bmWidth,
+                                       icon_info.bmHeight, layout.icon.width(), layout.icon.height(), Inside::Black);
+        }
+        if (icon)
+            DeleteObject(icon);
+
+        HBITMAP surface = layout.bitmap_width > 0 && layout.bitmap_height > 0
+                              ? CreateCompatibleBitmap(memory, layout.bitmap_width, layout.bitmap_height)
+                              : nullptr;
+        if (surface) {
+            HGDIOBJ old_bitmap = SelectObject(memory, surface);
+            SetBkColor(memory, RGB(0, 0, 0));
+            SetTextColor(memory, RGB(255, 255, 255));
+            RECT all{0, 0, layout.bitmap_width, layout.bitmap_height};
+            FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+            RECT draw{layout.draw.left, layout.draw.top, layout.draw.right, layout.draw.bottom};
+            DrawTextA(memory, shown, -1, &draw, layout.format);
+            SelectObject(memory, old_bitmap);
+            add_region(region, shape_from_text(memory, surface, layout.bitmap_width, layout.bitmap_height,
+                                               layout.band));
+            DeleteObject(surface);
+        }
+        if (!region)
+            region = CreateRectRgn(0, 0, 0, 0);
+        drawn = region != nullptr;
+        if (old_font)
+            SelectObject(memory, old_font);
+        DeleteDC(memory);
+    }
+    if (font)
+        DeleteObject(font);
+    ReleaseDC(display, window_dc);
+
+    if (!drawn) {
+        if (s.display_showing) {
+            hide_display_and_background();
+            s.display_showing = false;
+        }
+        return false;
+    }
+    put_up_text(region);
+    return true;
+}
+
+} // namespace vx::osd
+
+using namespace vx::osd;
+
+extern "C" void WINAPI OSD_ShowString(const char* text, RECT* rect, UINT format)
+{
+    OsdState& s = state();
+    ++s.show_string_calls;
+    // From the seventh call on a string still showing is not replaced.
+    if (s.show_string_calls > 6 && s.display && IsWindowVisible(s.display)) {
+        debug_string("OSD is showing\n");
+        return;
+    }
+    show_text(text, rect, format, 0);
+}
+
+extern "C" int WINAPI OSD_ShowMuteIcon(int muted)
+{
+    char text[MAX_PATH];
+    load_string(muted ? kMuteOnString : kMuteOffString, text, sizeof text);
+    RECT rect{0, 0, GetSystemMetrics(SM_CXSCREEN) - 40, GetSystemMetrics(SM_CYSCREEN) - 40};
+    return show_text(text, &rect, DT_SINGLELINE | DT_BOTTOM | DT_RIGHT, muted ? 102 : 101) ? 1 : 0;
+}

@@ -1,0 +1,12 @@
+// The text display shared by OSD_ShowString and OSD_ShowMuteIcon.
+#pragma once
+#include <windows.h>
+
+namespace vx::osd {
+
+// Draws `text` (with bitmap `icon_id` at its right when not 0) into the
+// display window's region and puts the display up. Returns false when the
+// display is disabled or nothing could be drawn.
+bool show_text(const char* text, RECT* rect, UINT format, int icon_id);
+
+} // namespace vx::osd

@@ -1,0 +1,279 @@
+// The volume displays: classic separate bars, and the framed bar with its
+// count; and the rounded background window behind them.
+#include <windows.h>
+
+#include <cstdio>
+
+#include "core/text_layout.h"
+#include "core/volume_layout.h"
+#include "display_window.h"
+#include "module.h"
+#include "osd_state.h"
+#include "platform/system_seam.h"
+#include "region_shaping.h"
+#include "vxosd.h"
+
+namespace vx::osd {
+namespace {
+
+constexpr int kClassicIcon = 101;
+constexpr int kFramedIcons[] = {116, 113, 112, 111};
+// The undefined type has no picture; it is placed as if it had type 0's.
+constexpr int kPlacementIcon = 116;
+
+LRESULT CALLBACK background_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        BeginPaint(window, &ps);
+        EndPaint(window, &ps);
+        return 0;
+    }
+    case WM_DISPLAYCHANGE:
+        state().widest_background = 0;
+        return 0;
+    case WM_DESTROY:
+        if (state().background == window)
+            state().background = nullptr;
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wparam, lparam);
+    }
+}
+
+int margin() { return GetSystemMetrics(SM_CXSCREEN) * 6 / 1024; }
+
+void register_background_class()
+{
+    // The first registration in the process stays, and with it the first
+    // background colour; a brush made for a later one would never be used.
+    WNDCLASSA existing{};
+    if (GetClassInfoA(this_module(), kBackgroundClass, &existing))
+        return;
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = background_proc;
+    wc.hInstance = this_module();
+    wc.hbrBackground = CreateSolidBrush(state().background_color);
+    wc.lpszClassName = kBackgroundClass;
+    if (!RegisterClassA(&wc) && wc.hbrBackground)
+        DeleteObject(wc.hbrBackground);
+}
+
+bool background_exists() { return state().background && IsWindow(state().background); }
+
+void create_background(const RECT& box)
+{
+    OsdState& s = state();
+    const int m = margin();
+    register_background_class();
+    const int width = box.right - box.left + 2 * m;
+    const int height = box.bottom - box.top + 2 * m;
+    s.background = CreateWindowExA(WS_EX_TOOLWINDOW, kBackgroundClass, kBackgroundTitle, WS_POPUP, box.left - m,
+                                   box.top - m, width, height, nullptr, nullptr, this_module(), nullptr);
+    if (!s.background)
+        return;
+    s.background_ever_created = true;
+    ShowWindow(s.background, SW_SHOWNOACTIVATE);
+    UpdateWindow(s.background);
+    SetWindowRgn(s.background, CreateRoundRectRgn(0, 0, width, height, m, m), TRUE);
+}
+
+void resize_background(RECT box)
+{
+    OsdState& s = state();
+    const int m = margin();
+    const int width = box.right - box.left;
+    if (width > s.widest_background)
+        s.widest_background = width;
+    else
+        box.right = box.left + s.widest_background;
+    SetWindowPos(s.background, HWND_TOPMOST, box.left - m, box.top - m, box.right - box.left + 2 * m,
+                 box.bottom - box.top + 2 * m, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+}
+
+// A region could not be made: nothing is shown, and what was showing goes.
+void show_nothing()
+{
+    OsdState& s = state();
+    if (s.display_showing) {
+        hide_display_and_background();
+        s.display_showing = false;
+    }
+}
+
+HBITMAP load_bitmap(int id, BITMAP& info)
+{
+    HBITMAP bitmap = LoadBitmapA(this_module(), MAKEINTRESOURCEA(id));
+    info = BITMAP{};
+    if (bitmap && !GetObjectA(bitmap, sizeof info, &info)) {
+        DeleteObject(bitmap);
+        return nullptr;
+    }
+    return bitmap;
+}
+
+// The framed display's count, drawn in the settings' font and scanned in a
+// band two digits wide at the right end of (0, 0, right, bottom).
+HRGN shape_from_number(const char* text, int right, int bottom)
+{
+    HDC screen = GetDC(nullptr);
+    HDC memory = screen ? CreateCompatibleDC(screen) : nullptr;
+    if (screen)
+        ReleaseDC(nullptr, screen);
+    if (!memory)
+        return nullptr;
+    HFONT font = CreateFontIndirectA(&state().settings.font);
+    HGDIOBJ old_font = font ? SelectObject(memory, font) : nullptr;
+    SIZE digits{};
+    GetTextExtentPoint32A(memory, "00", 2, &digits);
+    const NumberLayout layout = layout_number(right, bottom, digits.cx, digits.cy, GetSystemMetrics(SM_CXSCREEN));
+    HRGN region = nullptr;
+    HBITMAP surface = layout.bitmap_width > 0 && layout.bitmap_height > 0
+                          ? CreateCompatibleBitmap(memory, layout.bitmap_width, layout.bitmap_height)
+                          : nullptr;
+    if (surface) {
+        HGDIOBJ old_bitmap = SelectObject(memory, surface);
+        SetBkColor(memory, RGB(0, 0, 0));
+        SetTextColor(memory, RGB(255, 255, 255));
+        RECT all{0, 0, layout.bitmap_width, layout.bitmap_height};
+        FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        RECT draw{layout.draw.left, layout.draw.top, layout.draw.right, layout.draw.bottom};
+        DrawTextA(memory, text, -1, &draw, DT_SINGLELINE | DT_BOTTOM | DT_RIGHT);
+        SelectObject(memory, old_bitmap);
+        region = shape_from_text(memory, surface, layout.bitmap_width, layout.bitmap_height, layout.band);
+        DeleteObject(surface);
+    }
+    if (old_font)
+        SelectObject(memory, old_font);
+    if (font)
+        DeleteObject(font);
+    DeleteDC(memory);
+    return region;
+}
+
+} // namespace
+
+int show_volume(unsigned level, unsigned steps, unsigned maximum)
+{
+    OsdState& s = state();
+    if (!s.settings.enabled)
+        return 0;
+    if (!ensure_display_window())
+        return 0;
+    BITMAP info;
+    HBITMAP icon = load_bitmap(kClassicIcon, info);
+    ClassicVolumeInput in;
+    in.cx = GetSystemMetrics(SM_CXSCREEN);
+    in.cy = GetSystemMetrics(SM_CYSCREEN);
+    in.vista = platform::os().IsWinVista() != 0;
+    in.level = level;
+    in.steps = steps;
+    in.maximum = maximum;
+    in.icon_width = info.bmWidth;
+    in.icon_height = info.bmHeight;
+    const VolumeShape shape = classic_volume(in);
+
+    HRGN region = region_from_rects(shape.rects);
+    if (icon) {
+        add_region(region, shape_from_bitmap(icon, shape.icon.left, shape.icon.top, info.bmWidth, info.bmHeight,
+                                             shape.icon.width(), shape.icon.height(), Inside::Black));
+        DeleteObject(icon);
+    }
+    if (!region) {
+        show_nothing();
+        return 0;
+    }
+    kill_hide_timer();
+    SetWindowRgn(s.display, region, TRUE);
+    if (s.background_enabled) {
+        RECT box{};
+        GetWindowRgnBox(s.display, &box);
+        if (!background_exists())
+            create_background(box);
+        if (background_exists())
+            show_topmost(s.background);
+    }
+    show_topmost(s.display);
+    arm_hide_timer();
+    s.display_showing = true;
+    return 1;
+}
+
+int show_volume_ex(unsigned level, unsigned steps, unsigned maximum, int type)
+{
+    OsdState& s = state();
+    if (!s.settings.enabled)
+        return 0;
+    if (!ensure_display_window())
+        return 0;
+    RECT work{};
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0))
+        work = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+
+    const bool known = type >= 0 && type < 4;
+    if (!known)
+        debug_string("Vxosd: undefined volume state");
+    BITMAP info;
+    HBITMAP icon = load_bitmap(known ? kFramedIcons[type] : kPlacementIcon, info);
+
+    FramedVolumeInput in;
+    in.cx = GetSystemMetrics(SM_CXSCREEN);
+    in.cy = GetSystemMetrics(SM_CYSCREEN);
+    in.work_bottom = work.bottom;
+    in.xp = platform::os().IsWinXP() != 0;
+    in.level = level;
+    in.steps = steps;
+    in.maximum = maximum;
+    in.icon_width = info.bmWidth;
+    in.icon_height = info.bmHeight;
+    const VolumeShape shape = framed_volume(in);
+
+    HRGN region = region_from_rects(shape.rects);
+    if (icon) {
+        if (known && region) {
+            add_region(region, shape_from_bitmap(icon, shape.icon.left, shape.icon.top, info.bmWidth, info.bmHeight,
+                                                 info.bmWidth, info.bmHeight, Inside::White));
+        }
+        DeleteObject(icon);
+    }
+    char count[16];
+    std::snprintf(count, sizeof count, "%u", shape.lit);
+    if (region)
+        add_region(region, shape_from_number(count, shape.number_box.right, shape.number_box.bottom));
+    if (!region) {
+        show_nothing();
+        return 0;
+    }
+
+    kill_hide_timer();
+    SetWindowRgn(s.display, region, TRUE);
+    if (s.background_enabled) {
+        RECT box{};
+        GetWindowRgnBox(s.display, &box);
+        if (!background_exists()) {
+            create_background(box);
+            if (background_exists())
+                show_topmost(s.background, s.display);
+        } else {
+            resize_background(box);
+        }
+    }
+    hide_indicators();
+    show_topmost(s.display);
+    arm_hide_timer();
+    s.display_showing = true;
+    return 1;
+}
+
+} // namespace vx::osd
+
+extern "C" int WINAPI OSD_ShowVolume(unsigned level, unsigned steps, unsigned maximum)
+{
+    return vx::osd::show_volume(level, steps, maximum);
+}
+
+extern "C" int WINAPI OSD_ShowVolumeEx(unsigned level, unsigned steps, unsigned maximum, int type)
+{
+    return vx::osd::show_volume_ex(level, steps, maximum, type);
+}

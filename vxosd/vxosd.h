@@ -1,0 +1,80 @@
+/*
+ * vxosd.h - exports of VXOSD.dll, the on-screen display of the multimedia
+ * keyboard host software. Usable from C and C++.
+ *
+ * The displays are top-most, region-shaped pop-up windows that hide
+ * themselves after the configured duration. Settings live in the profile
+ * section "OSD" of VXUtil's profile store: call VXUtil's Reg_InitProfile
+ * before OSD_Init, OSD_InitLockKey before the first indicator, and
+ * OSD_Destroy before unloading the library. Call every export from the one
+ * thread that owns the windows; it must run a message loop for the timers.
+ */
+#ifndef VXOSD_H
+#define VXOSD_H
+
+#include <windows.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* ---- Settings and life cycle --------------------------------------------- */
+
+/* Registers the display window class, creates the (hidden) display window
+ * and loads the settings. Returns 1. */
+int WINAPI OSD_Init(void);
+/* Closes every window of the library and frees its brush. Returns the
+ * display window's WM_CLOSE result (0 when there is none). */
+int WINAPI OSD_Destroy(void);
+/* Reads font, colour, duration and the "Enabled" switch from the profile.
+ * Returns the enabled setting. */
+int WINAPI OSD_LoadSettings(void);
+/* Writes font, colour and duration to the profile ("Enabled" is never
+ * written; "UserChanged" = 1 once the user chose a font). */
+void WINAPI OSD_SaveSettings(void);
+/* Opens the font dialog over `owner`. On OK takes font and colour and
+ * returns OSD_SetColor's result; on cancel returns 0 and changes nothing. */
+int WINAPI OSD_SelectFont(HWND owner);
+/* Sets the display colour; returns non-zero once the display window exists. */
+int WINAPI OSD_SetColor(COLORREF color);
+/* Turns on the rounded background behind the volume displays in `color`
+ * (the first colour used stays for the process). Returns `color`. */
+COLORREF WINAPI OSD_SetVolumeBkgColor(COLORREF color);
+/* Non-zero keeps the current display up; 0 lets it hide after the duration. */
+int WINAPI OSD_KeepShowing(int keep);
+
+/* ---- Lock-key and microphone indicators ---------------------------------- */
+
+/* Registers the four indicator window classes. Returns 1. */
+int WINAPI OSD_InitLockKey(void);
+/* Show a 48 x 48 indicator with its bottom-left corner at (x, y) (used when
+ * the window is first created) for the OSD duration; `state` non-zero shows
+ * the lock on (for the microphone: muted). Return SetTimer's result. */
+int WINAPI OSD_ShowNumLk(int x, int y, int state);
+int WINAPI OSD_ShowCapsLk(int x, int y, int state);
+int WINAPI OSD_ShowScrlLk(int x, int y, int state);
+int WINAPI OSD_ShowMic(int x, int y, int state);
+
+/* ---- Text, mute and volume displays -------------------------------------- */
+
+/* Shows `text` in the OSD font and colour, laid out by DrawTextA `format` in
+ * `rect` (NULL = the whole screen; a given rectangle is for a 1024 x 768
+ * screen and is rewritten to this screen's margins). From the seventh call
+ * on, a string still showing is not replaced. */
+void WINAPI OSD_ShowString(const char *text, RECT *rect, UINT format);
+/* Shows "Mute On" (non-zero) or "Mute Off" in the thread's language with a
+ * loudspeaker at the bottom right. Returns 1 when shown. */
+int WINAPI OSD_ShowMuteIcon(int muted);
+/* Shows `level` of `maximum` as `steps` bars (0 = 32) beside a loudspeaker
+ * in the lower middle of the screen. Returns 1 when shown. */
+int WINAPI OSD_ShowVolume(unsigned level, unsigned steps, unsigned maximum);
+/* Shows a framed bar of `steps` segments (0 = 32) with the count of lit
+ * segments on the bottom of the work area; `type` picks the loudspeaker:
+ * 0, 2, 3 plain, 1 muted. Hides the indicators. Returns 1 when shown. */
+int WINAPI OSD_ShowVolumeEx(unsigned level, unsigned steps, unsigned maximum, int type);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* VXOSD_H */
