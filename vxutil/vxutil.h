@@ -149,6 +149,61 @@ int WINAPI SetThreadResourceLocale(void);
  * LocalFree returns (NULL on success). */
 HLOCAL WINAPI ShowErrorMessage(const char *caption);
 
+/* ---- Audio CD through MCI -------------------------------------------------
+ * `drive` is a drive root such as "D:\" or NULL for the default CD audio
+ * device. Every call that takes a drive first closes and reopens the device
+ * alias "vxbcd", so it acts on the disc now in the drive. Results are MCI
+ * error codes (0 = success) unless a line says otherwise.
+ */
+
+/* Opens alias "vxbcd" on the drive after a probe open; 1 when open, else 0.
+ * A drive text too long for an MCI command fails with 0. */
+int WINAPI AudioCD_OpenCDAudio(const char *drive);
+/* Closes alias "vxbcd"; the MCI error code. */
+int WINAPI AudioCD_CloseCDAudio(void);
+/* Opens the default CD audio device's door; 0 or the open's error code. */
+int WINAPI AudioCD_Eject(void);
+/* Stops, seeks to the start and forgets a pause position; 0 when the device
+ * cannot be opened, else the seek's error code. */
+int WINAPI AudioCD_Stop(const char *drive);
+/* Plays from the next track (0 when the device cannot be opened). */
+int WINAPI AudioCD_NextTrack(const char *drive);
+/* Plays from the previous track within the first 3 s of a track, else from
+ * the start of the current one; forgets a pause position. */
+int WINAPI AudioCD_PrevTrack(const char *drive);
+/* 1 playing, 0 not playing, -1 when the device cannot be opened. */
+int WINAPI AudioCD_IsPlaying(const char *drive);
+/* Resumes from the pause position or starts from the beginning; 0 without
+ * sending anything when the disc already plays. */
+int WINAPI AudioCD_Play(const char *drive);
+/* Pauses (remembering the position) when playing, else as AudioCD_Play. */
+int WINAPI AudioCD_PlayPause(const char *drive);
+/* Pauses when playing, resumes a paused disc, else returns non-zero. */
+int WINAPI AudioCD_Pause(const char *drive);
+/* 0 when the disc has an audio track, 275 when it has none or the device
+ * cannot be opened, else the track-count query's error code. */
+int WINAPI AudioCD_FindAudioByMCI(const char *drive);
+
+/* ---- Disc detection and play state ---------------------------------------
+ * Disc kinds: 0 no disc, 1 audio CD, 2 DVD-Video, 3 software CD (autorun),
+ * 4 Video CD, 5 other data disc, 6 no CD-ROM drive.
+ */
+
+/* Opens the SCSI path: the system's WNASPI32.DLL, else the built-in ASPI
+ * emulation over SCSI pass-through. 1 when a CD-ROM device was found. */
+int WINAPI InitAspi(void);
+/* Closes the SCSI path: FreeLibrary's result with an ASPI library, -1 after
+ * the emulation, 0 when nothing was open. */
+int WINAPI DestroyAspi(void);
+/* 1 when the first CD-ROM device's read position moves (audio test for kind
+ * 1, mechanism test otherwise), else 0; 0 outside InitAspi/DestroyAspi. */
+int WINAPI OnIsCdromPlaying(int kind);
+/* 1 playing, 0 not playing or no drive, -1 for no disc, a software CD or a
+ * data disc in the chosen drive. Updates the play flag. */
+int WINAPI CD_CheckPlayPauseStatus(void);
+/* The library's play flag as the last check or CD key left it. */
+int WINAPI CD_IsPlaying(void);
+
 #ifdef __cplusplus
 }
 #endif
