@@ -1,0 +1,206 @@
+// The main window in this process: the title band drawn into a bitmap, and
+// the start message of the launcher role on 32-bit Windows.
+#include <gtest/gtest.h>
+
+#include "main_window.h"
+#include "native/setup/pcx_writer.h"
+#include "pcx_bitmap.h"
+#include "programs.h"
+#include "setup/setup_folder.h"
+#include "setup_config.h"
+#include "setup_script.h"
+
+using namespace vx::setup;
+using vxtest::SetupFolder;
+
+namespace {
+
+constexpr int kWidth = 640, kHeight = 200;
+
+// A 32-bit top-down DIB section selected into a memory DC.
+struct Canvas {
+    HDC dc = CreateCompatibleDC(nullptr);
+    DWORD* bits = nullptr;
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ old = nullptr;
+    Canvas()
+    {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = kWidth;
+        info.bmiHeader.biHeight = -kHeight;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+        old = SelectObject(dc, bitmap);
+    }
+    ~Canvas()
+    {
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+    }
+    COLORREF at(int x, int y) const
+    {
+        GdiFlush();
+        const DWORD v = bits[y * kWidth + x];
+        return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+    }
+    int count(COLORREF colour, int top, int bottom, int left = 0, int right = kWidth) const
+    {
+        int n = 0;
+        for (int y = top; y < bottom && y < kHeight; ++y)
+            for (int x = left; x < right; ++x)
+                n += at(x, y) == colour;
+        return n;
+    }
+};
+
+int title_height(HDC dc, const char* title)
+{
+    HFONT font = CreateFontA(42, 0, 0, 0, 600, TRUE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                             DEFAULT_QUALITY, VARIABLE_PITCH | FF_ROMAN, kTitleFace);
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE size{};
+    GetTextExtentPoint32A(dc, title, lstrlenA(title), &size);
+    SelectObject(dc, old);
+    DeleteObject(font);
+    return size.cy;
+}
+
+struct TitleBandTest : ::testing::Test {
+    void SetUp() override
+    {
+        reset_config();
+        reset_main_window_state();
+    }
+    void TearDown() override
+    {
+        reset_main_window_state();
+        reset_config();
+    }
+};
+
+const COLORREF kWhite = RGB(255, 255, 255), kBlack = RGB(0, 0, 0);
+
+} // namespace
+
+TEST_F(TitleBandTest, TealBandWithWhiteTitleOverBlackShadowAndLogoInTheCorner)
+{
+    SetupFolder folder("band");
+    vxtest::PcxPicture logo;
+    logo.x_max = 19;
+    logo.y_max = 9;
+    logo.rows.assign(10, std::vector<std::uint8_t>(20, 1));
+    logo.trailing = {{0, 0, 0}, {200, 30, 40}};
+    const std::vector<std::uint8_t> bytes = vxtest::encode_pcx(logo);
+    folder.write("logo.pcx", std::string(bytes.begin(), bytes.end()));
+
+    copy_text(config().setup_title, "Keyboard Setup");
+    MainWindowState& s = main_window_state();
+    s.logo_present = true;
+    s.logo = LoadPcxBitmap(folder.file("logo.pcx").c_str());
+    ASSERT_NE(nullptr, s.logo);
+    s.logo_x = kWidth - 20;
+
+    Canvas canvas;
+    const RECT fill{0, 0, kWidth, kHeight};
+    ASSERT_TRUE(paint_title_band(canvas.dc, fill, kWidth));
+    EXPECT_EQ(kBandColour, canvas.at(kWidth / 2, kHeight - 1));
+    EXPECT_EQ(RGB(200, 30, 40), canvas.at(kWidth - 20, 0));
+    EXPECT_EQ(RGB(200, 30, 40), canvas.at(kWidth - 1, 9));
+    EXPECT_EQ(kBandColour, canvas.at(kWidth - 21, 0));
+    EXPECT_EQ(kBandColour, canvas.at(kWidth - 20, 10));
+    const int h = title_height(canvas.dc, "Keyboard Setup");
+    EXPECT_GT(canvas.count(kWhite, 5, 5 + h, 10, 400), 100);
+    EXPECT_GT(canvas.count(kBlack, 10, 10 + h, 15, 400), 20);
+    EXPECT_EQ(0, canvas.count(kWhite, 5 + h, kHeight));
+}
+
+TEST_F(TitleBandTest, NarrowBandBreaksOnceAndUnbreakableTitleStaysOnOneLine)
+{
+    Canvas canvas;
+    const RECT fill{0, 0, kWidth, kHeight};
+    const int h = title_height(canvas.dc, "Alpha Beta Gamma");
+    copy_text(config().setup_title, "Alpha Beta Gamma");
+    ASSERT_TRUE(paint_title_band(canvas.dc, fill, 260));
+    EXPECT_GT(canvas.count(kWhite, 5, 5 + h), 50);
+    EXPECT_GT(canvas.count(kWhite, 5 + h, 5 + 2 * h), 50) << "second line missing";
+
+    Canvas wide;
+    ASSERT_TRUE(paint_title_band(wide.dc, fill, kWidth));
+    EXPECT_EQ(0, wide.count(kWhite, 5 + h, kHeight)) << "a fitting title must stay on one line";
+
+    Canvas narrow;
+    copy_text(config().setup_title, "AlphaBetaGammaDelta");
+    ASSERT_TRUE(paint_title_band(narrow.dc, fill, 100));
+    EXPECT_GT(narrow.count(kWhite, 5, 5 + h), 50);
+    EXPECT_EQ(0, narrow.count(kWhite, 5 + h, kHeight));
+}
+
+namespace {
+
+const std::string kKey = "Software\\VxSetupTests\\Launcher32";
+
+struct LauncherTest : ::testing::Test {
+    SetupFolder folder{"launcher 32"};
+    void SetUp() override
+    {
+        reset_config();
+        reset_main_window_state();
+        vxtest::delete_registry_tree(HKEY_CURRENT_USER, kKey);
+    }
+    void TearDown() override
+    {
+        vxtest::delete_registry_tree(HKEY_CURRENT_USER, kKey);
+        reset_main_window_state();
+        reset_config();
+    }
+    int run_window()
+    {
+        static const ATOM atom = register_main_window(GetModuleHandleA(nullptr));
+        EXPECT_NE(0, atom);
+        HWND window = create_main_window(GetModuleHandleA(nullptr));
+        EXPECT_NE(nullptr, window);
+        const int code = run_message_loop();
+        DestroyWindow(window);
+        return code;
+    }
+};
+
+} // namespace
+
+TEST_F(LauncherTest, On32BitWindowsImportsItselfAndPassesTheInstallerCodeOn)
+{
+    folder.stand_in("Zondrel.exe");
+    folder.stand_in("kbd.exe", 300, 0);
+    folder.write("keys.reg", "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\" + kKey + "]\r\n\"Done\"=\"1\"\r\n");
+    folder.write("SETUPNT.INI", "[Setup]\r\nx86kbd=kbd.exe\r\nx64kbd=wrong.exe\r\n[Add Registry Files]\r\n1=keys.reg\r\n");
+    SetupConfig& c = config();
+    c.role = Role::Launcher;
+    c.nt_family = 1;
+    c.win64 = 0;
+    copy_text(c.setup_folder, folder.path());
+    copy_text(c.script_path, folder.file("SETUPNT.INI"));
+    copy_text(c.installer, "kbd.exe");
+    c.command_line = "/V";
+
+    EXPECT_EQ(300, run_window());
+    EXPECT_TRUE(vxtest::eventually([] { return vxtest::read_registry_string(HKEY_CURRENT_USER, kKey, "Done") == "1"; }));
+    EXPECT_TRUE(folder.runs("Zondrel.exe").empty());
+    ASSERT_EQ(1u, folder.runs("kbd.exe").size());
+    EXPECT_EQ("\"" + folder.file("kbd.exe") + "\" /V", folder.runs("kbd.exe")[0].cmdline);
+    EXPECT_EQ(folder.path(), folder.runs("kbd.exe")[0].cwd);
+}
+
+TEST_F(LauncherTest, NoInstallerNamedEndsWithZeroAndAMissingOneToo)
+{
+    folder.write("SETUPNT.INI", "[Setup]\r\n");
+    SetupConfig& c = config();
+    c.role = Role::Launcher;
+    copy_text(c.setup_folder, folder.path());
+    copy_text(c.script_path, folder.file("SETUPNT.INI"));
+    EXPECT_EQ(0, run_window());
+    copy_text(c.installer, "not there.exe");
+    EXPECT_EQ(0, run_window());
+}

@@ -1,0 +1,261 @@
+// The built programs as a user runs them: setup.exe (the x64 registry
+// helper) and setup-launcher.exe (the launcher role that the x86 program
+// plays), copied into setup folders made here, with the stand-in program as
+// installers and helper. Exit codes are read with GetExitCodeProcess, so
+// values above 255 arrive whole.
+#include <gtest/gtest.h>
+
+#include "setup/setup_folder.h"
+
+using vxtest::SetupFolder;
+
+namespace {
+
+const std::string kKey = "Software\\VxSetupTests\\EndToEnd";
+
+std::string quoted(const std::string& path) { return "\"" + path + "\""; }
+
+// The launcher in a folder with a stand-in 64-bit helper and keyboard installer.
+struct LauncherFolder {
+    SetupFolder folder;
+    explicit LauncherFolder(const std::string& hint, DWORD kbd_code = 0, DWORD kbd_sleep = 0) : folder(hint)
+    {
+        folder.copy_program("setup-launcher.exe", "setup.exe");
+        folder.stand_in("Zondrel.exe");
+        folder.stand_in("kbd.exe", kbd_code, kbd_sleep);
+        folder.stand_in("mou.exe");
+    }
+    void script(const std::string& extra = "")
+    {
+        folder.write("SETUP2K.INI", "[Setup]\r\nProductName=Keys\r\nx64kbd=kbd.exe\r\nx64mou=mou.exe\r\n" + extra);
+    }
+    DWORD run(const std::string& args)
+    {
+        return vxtest::finish(vxtest::launch(folder.file("setup.exe"), args, folder.path()));
+    }
+};
+
+struct EndToEnd : ::testing::Test {
+    void SetUp() override { vxtest::delete_registry_tree(HKEY_CURRENT_USER, kKey); }
+    void TearDown() override { vxtest::delete_registry_tree(HKEY_CURRENT_USER, kKey); }
+    static std::string reg(const std::string& name)
+    {
+        return "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\" + kKey + "]\r\n\"" + name + "\"=\"yes\"\r\n";
+    }
+    static bool imported(const std::string& name, std::chrono::milliseconds limit = std::chrono::seconds(10))
+    {
+        return vxtest::eventually([&] { return vxtest::read_registry_string(HKEY_CURRENT_USER, kKey, name) == "yes"; },
+                                  limit);
+    }
+};
+
+// Texts of the child windows of a window.
+std::vector<std::string> child_texts(HWND window)
+{
+    std::vector<std::string> texts;
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM out) {
+            char text[512] = {};
+            GetWindowTextA(child, text, sizeof text);
+            reinterpret_cast<std::vector<std::string>*>(out)->push_back(text);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
+HWND setup_window_of(DWORD process_id)
+{
+    HWND found = nullptr;
+    vxtest::eventually([&] {
+        for (HWND w = FindWindowA("FullSetupClass", nullptr); w; w = FindWindowExA(nullptr, w, "FullSetupClass", nullptr)) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            if (pid == process_id) {
+                found = w;
+                return true;
+            }
+        }
+        return false;
+    });
+    return found;
+}
+
+} // namespace
+
+TEST_F(EndToEnd, InstallerExitCodeBecomesSetupExitCodeUnchanged)
+{
+    for (DWORD code : {0u, 3010u, 300u}) {
+        LauncherFolder f("exit code", code);
+        f.script();
+        EXPECT_EQ(code, f.run(code == 3010 ? "/S /NR" : "")) << code;
+        auto runs = f.folder.runs("kbd.exe");
+        ASSERT_EQ(1u, runs.size());
+        // The whole command line after one blank; the blank also when there is none.
+        EXPECT_EQ(quoted(f.folder.file("kbd.exe")) + (code == 3010 ? " /S /NR" : " "), runs[0].cmdline);
+        EXPECT_EQ(f.folder.path(), runs[0].cwd);
+        EXPECT_TRUE(f.folder.runs("mou.exe").empty());
+    }
+}
+
+TEST_F(EndToEnd, NoFittingScriptShowsTheWarningAndStartsNothing)
+{
+    LauncherFolder f("no script");
+    f.folder.write("SETUP95.INI", "[Setup]\r\nx64kbd=kbd.exe\r\n[PreRun Programs]\r\nkbd.exe=%1%,,1\r\n");
+    HANDLE process = vxtest::launch(f.folder.file("setup.exe"), "", f.folder.path());
+    ASSERT_NE(nullptr, process);
+    HWND box = nullptr;
+    ASSERT_TRUE(vxtest::eventually([&] { return (box = FindWindowA("#32770", "Setup Warning")) != nullptr; }));
+    const auto texts = child_texts(box);
+    EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(),
+                                     "Current O.S. is not supported by this software, please refer to the user's manual "
+                                     "or readme.txt for more information."));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(0u, vxtest::finish(process));
+    EXPECT_TRUE(f.folder.runs("kbd.exe").empty());
+    EXPECT_TRUE(f.folder.runs("Zondrel.exe").empty());
+}
+
+TEST_F(EndToEnd, ChainMessageStartsMouseInstallerWithSwitchesAndKeepsTheExitCode)
+{
+    const struct {
+        const char* args;
+        const char* tail;
+    } cases[] = {{"/QN", " /h"}, {"/h /V", " /h /s"}, {"/S /TYPE:USB /NR", " /s /nr"}};
+    for (const auto& c : cases) {
+        LauncherFolder f("chain", 42, 1500);
+        f.script();
+        HANDLE process = vxtest::launch(f.folder.file("setup.exe"), c.args, f.folder.path());
+        ASSERT_NE(nullptr, process);
+        ASSERT_TRUE(vxtest::eventually([&] { return f.folder.runs("kbd.exe").size() == 1; }));
+        HWND window = setup_window_of(GetProcessId(process));
+        ASSERT_NE(nullptr, window);
+        EXPECT_FALSE(IsWindowVisible(window));
+        PostMessageA(window, 7213, 0, 0);
+        EXPECT_EQ(42u, vxtest::finish(process)) << c.args;
+        ASSERT_TRUE(vxtest::eventually([&] { return f.folder.runs("mou.exe").size() == 1; }));
+        EXPECT_EQ(quoted(f.folder.file("mou.exe")) + c.tail, f.folder.runs("mou.exe")[0].cmdline);
+        EXPECT_EQ(f.folder.path(), f.folder.runs("mou.exe")[0].cwd);
+    }
+}
+
+TEST_F(EndToEnd, PreRunProgramsRunBeforeTheInstaller)
+{
+    LauncherFolder f("pre run", 7);
+    f.folder.stand_in("prep.exe", 0, 300);
+    f.script("[PreRun Programs]\r\nprep.exe=%1%,/quiet,1\r\n");
+    EXPECT_EQ(7u, f.run("/S"));
+    auto prep = f.folder.runs("prep.exe");
+    ASSERT_EQ(1u, prep.size());
+    EXPECT_EQ(quoted(f.folder.file("prep.exe")) + " /quiet", prep[0].cmdline);
+    EXPECT_GE(f.folder.runs("kbd.exe")[0].start, prep[0].end);
+}
+
+TEST_F(EndToEnd, LauncherOn64BitWindowsHandsTheImportToTheHelperAndWaits)
+{
+    LauncherFolder f("helper");
+    f.folder.stand_in("Zondrel.exe", 0, 400);
+    f.folder.write("keys.reg", reg("ByLauncher"));
+    f.script("[Add Registry Files]\r\n1=keys.reg\r\n");
+    EXPECT_EQ(0u, f.run(""));
+    auto helper = f.folder.runs("Zondrel.exe");
+    ASSERT_EQ(1u, helper.size());
+    EXPECT_EQ(quoted(f.folder.file("Zondrel.exe")), helper[0].cmdline);
+    EXPECT_EQ(f.folder.path(), helper[0].cwd);
+    EXPECT_GE(f.folder.runs("kbd.exe")[0].start, helper[0].end);
+    EXPECT_FALSE(imported("ByLauncher", std::chrono::milliseconds(1000))) << "the launcher imported by itself";
+
+    // With the real x64 program as the helper, its import lands.
+    f.folder.copy_program("setup.exe", "Zondrel.exe");
+    EXPECT_EQ(0u, f.run(""));
+    EXPECT_TRUE(imported("ByLauncher"));
+}
+
+TEST_F(EndToEnd, RegistryHelperOnlyImportsAndEndsWithZero)
+{
+    SetupFolder folder("x64 helper");
+    folder.copy_program("setup.exe", "setup.exe");
+    folder.stand_in("kbd.exe", 5);
+    folder.stand_in("Zondrel.exe");
+    folder.write("with blanks.reg", reg("ByHelper"));
+    folder.write("SETUP2K.INI", "[Setup]\r\nx64kbd=kbd.exe\r\nx86kbd=kbd.exe\r\n[Add Registry Files]\r\nk=with blanks.reg\r\n");
+    EXPECT_EQ(0u, vxtest::finish(vxtest::launch(folder.file("setup.exe"), "/S", folder.path())));
+    EXPECT_TRUE(imported("ByHelper"));
+    EXPECT_TRUE(folder.runs("kbd.exe").empty());
+    EXPECT_TRUE(folder.runs("Zondrel.exe").empty());
+}
+
+namespace {
+
+// One INI per Windows kind, each naming an installer whose exit code tells
+// which script was read.
+struct VersionFolder {
+    SetupFolder folder;
+    std::string exe;
+    VersionFolder(const std::string& version, std::initializer_list<std::pair<const char*, DWORD>> scripts)
+        : folder("version " + version), exe("setup_" + version + ".exe")
+    {
+        folder.copy_program("setup-launcher.exe", exe);
+        folder.stand_in("Zondrel.exe");
+        for (const auto& [name, code] : scripts) {
+            const std::string kbd = "kbd" + std::to_string(code) + ".exe";
+            folder.stand_in(kbd, code);
+            folder.write(name, "[Setup]\r\nx64kbd=" + kbd + "\r\n");
+        }
+    }
+    DWORD run_as(const std::string& version)
+    {
+        vxtest::EmulatedVersion as(exe, version);
+        HANDLE process = vxtest::launch(folder.file(exe), "", folder.path());
+        HWND box = nullptr;
+        // A missing script shows the warning; close it and report 1000.
+        DWORD code = WAIT_TIMEOUT;
+        while ((code = WaitForSingleObject(process, 50)) == WAIT_TIMEOUT) {
+            if ((box = FindWindowA("#32770", "Setup Warning")) != nullptr) {
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+                vxtest::finish(process);
+                return 1000;
+            }
+        }
+        return vxtest::finish(process);
+    }
+};
+
+constexpr std::pair<const char*, DWORD> k95{"SETUP95.INI", 95}, k98{"SETUP98.INI", 98}, kMe{"SETUPME.INI", 90},
+    kNt{"SETUPNT.INI", 40}, k2k{"SETUP2K.INI", 50};
+
+} // namespace
+
+TEST_F(EndToEnd, ScriptChoiceUnderEmulatedWindowsVersions)
+{
+    {
+        VersionFolder all("all", {k95, k98, kMe, kNt, k2k});
+        EXPECT_EQ(95u, all.run_as("win95"));
+        EXPECT_EQ(98u, all.run_as("win98"));
+        EXPECT_EQ(40u, all.run_as("nt40"));
+        for (const char* nt5 : {"win2k", "winxp", "win7", "win10"})
+            EXPECT_EQ(50u, all.run_as(nt5)) << nt5;
+    }
+    {
+        VersionFolder old("old", {k95, kNt});
+        EXPECT_EQ(95u, old.run_as("win98"));
+        EXPECT_EQ(40u, old.run_as("winxp"));
+        EXPECT_EQ(40u, old.run_as("win10"));
+    }
+    {
+        // Windows Me is Windows 98 or later with VersionNumber 4.90.
+        const std::string key = "Software\\Microsoft\\Windows\\CurrentVersion";
+        vxtest::set_registry_string(HKEY_LOCAL_MACHINE, key, "VersionNumber", "4.90.3000");
+        VersionFolder me("me", {k95, k98, kMe});
+        EXPECT_EQ(90u, me.run_as("winme"));
+        DeleteFileA(me.folder.file("SETUPME.INI").c_str());
+        EXPECT_EQ(98u, me.run_as("winme"));
+        RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, key.c_str(), "VersionNumber");
+    }
+    {
+        VersionFolder none("none", {k98});
+        EXPECT_EQ(1000u, none.run_as("win7"));
+        EXPECT_EQ(1000u, none.run_as("win95"));
+    }
+}

@@ -1,0 +1,72 @@
+// Setup folders made by the tests: a fresh folder with script files, copies
+// of the built programs and the records of the stand-in program.
+#pragma once
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace vxtest {
+
+// One start of the stand-in program, as it recorded it.
+struct StandInRun {
+    std::string cmdline;
+    std::string cwd;
+    unsigned long long start = 0;
+    unsigned long long end = 0; // 0 while it still runs
+};
+
+class SetupFolder {
+public:
+    // A new empty folder under the temporary folder; name_hint may hold blanks.
+    explicit SetupFolder(const std::string& name_hint);
+    ~SetupFolder();
+    SetupFolder(const SetupFolder&) = delete;
+    SetupFolder& operator=(const SetupFolder&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "\\" + name; }
+
+    void write(const std::string& name, const std::string& text) const;
+    // Copies a program built beside the test program (e.g. "stand_in.exe").
+    void copy_program(const std::string& built_name, const std::string& as_name) const;
+    // A copy of the stand-in named name (e.g. "kbd.exe") with its settings.
+    void stand_in(const std::string& name, DWORD exit_code = 0, DWORD sleep_ms = 0) const;
+    // Records of the stand-in copy name, in start order.
+    std::vector<StandInRun> runs(const std::string& name) const;
+
+private:
+    std::string path_;
+};
+
+std::string read_text(const std::string& path);
+
+// Polls until done() holds or the time runs out; returns done().
+bool eventually(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(10));
+
+// Starts a program (its path quoted, then args) in folder; returns its
+// process handle or null.
+HANDLE launch(const std::string& program, const std::string& args, const std::string& folder);
+// Waits up to limit; the exit code, or ~0u when it did not end in time (then
+// the process is terminated).
+DWORD finish(HANDLE process, DWORD limit_ms = 30000);
+
+// Registry helpers for the tests' own keys under HKEY_CURRENT_USER.
+std::string read_registry_string(HKEY root, const std::string& key, const std::string& name);
+void delete_registry_tree(HKEY root, const std::string& key);
+void set_registry_string(HKEY root, const std::string& key, const std::string& name, const std::string& value);
+
+// Runs the program under Wine as the given Windows version (AppDefaults).
+class EmulatedVersion {
+public:
+    EmulatedVersion(const std::string& exe_name, const std::string& version);
+    ~EmulatedVersion();
+
+private:
+    std::string key_;
+};
+
+} // namespace vxtest
