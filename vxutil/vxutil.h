@@ -149,6 +149,31 @@ int WINAPI SetThreadResourceLocale(void);
  * LocalFree returns (NULL on success). */
 HLOCAL WINAPI ShowErrorMessage(const char *caption);
 
+/* ---- Window and power control --------------------------------------------
+ */
+
+/* Brings `window` (or its visible last active popup) to the foreground,
+ * restoring it when minimised. 0 when `window` is not a window, else 1. */
+int WINAPI ActivateWindow(HWND window);
+/* Activates, in Z order, every visible top-level window of the process whose
+ * owner is absent or hidden; 1 when there was one. `mode` is accepted for
+ * compatibility and does not change what happens. */
+int WINAPI ActivateWindowByProcessId(int process_id, int mode);
+/* The foreground window, climbed up through its visible parents. */
+HWND WINAPI GetForegroundTopWindow(void);
+/* Posts WM_CLOSE to the foreground window. Returns 1. */
+int WINAPI CloseCurrentWindow(void);
+/* Sends the foreground window to the bottom and activates the next visible
+ * window that is not a tool window. Returns 1. */
+int WINAPI SwitchNextWindow(void);
+/* Result of WM_SYSCOMMAND/SC_SCREENSAVE sent to the desktop window. */
+int WINAPI ActivateScreenSaver(void);
+/* LockWorkStation's result on Windows NT; 0 elsewhere. */
+int WINAPI LockComputer(void);
+/* Hibernates (forced) with the shutdown privilege enabled for the call;
+ * 1 when the system accepted. */
+int WINAPI PerformHibernation(void);
+
 /* ---- Audio CD through MCI -------------------------------------------------
  * `drive` is a drive root such as "D:\" or NULL for the default CD audio
  * device. Every call that takes a drive first closes and reopens the device
