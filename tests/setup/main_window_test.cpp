@@ -83,6 +83,11 @@ struct TitleBandTest : ::testing::Test {
 
 const COLORREF kWhite = RGB(255, 255, 255), kBlack = RGB(0, 0, 0);
 
+bool main_class_ready()
+{
+    return register_main_window(GetModuleHandleA(nullptr)) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
 } // namespace
 
 TEST_F(TitleBandTest, TealBandWithWhiteTitleOverBlackShadowAndLogoInTheCorner)
@@ -158,8 +163,7 @@ struct LauncherTest : ::testing::Test {
     }
     int run_window()
     {
-        static const ATOM atom = register_main_window(GetModuleHandleA(nullptr));
-        EXPECT_NE(0, atom);
+        EXPECT_TRUE(main_class_ready());
         HWND window = create_main_window(GetModuleHandleA(nullptr));
         EXPECT_NE(nullptr, window);
         const int code = run_message_loop();
@@ -203,4 +207,33 @@ TEST_F(LauncherTest, NoInstallerNamedEndsWithZeroAndAMissingOneToo)
     EXPECT_EQ(0, run_window());
     copy_text(c.installer, "not there.exe");
     EXPECT_EQ(0, run_window());
+}
+
+TEST_F(TitleBandTest, JapaneseUserLocaleSwitchesToTheAdjustedCaptionFont)
+{
+    const char* key = "Control Panel\\International";
+    const std::string saved = vxtest::read_registry_string(HKEY_CURRENT_USER, key, "Locale");
+    config().nt_family = 1;
+    vxtest::set_registry_string(HKEY_CURRENT_USER, key, "Locale", "00000411");
+    EXPECT_EQ("00000411", user_locale(true));
+    ASSERT_TRUE(main_class_ready());
+    HWND window = create_main_window(GetModuleHandleA(nullptr));
+    ASSERT_NE(nullptr, window);
+    EXPECT_TRUE(main_window_state().japanese_font);
+    EXPECT_EQ(42, main_window_state().caption_font.lfHeight);
+    EXPECT_EQ(600, main_window_state().caption_font.lfWeight);
+    EXPECT_EQ(1, main_window_state().caption_font.lfItalic);
+    DestroyWindow(window);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) // the start and quit messages
+        ;
+    vxtest::set_registry_string(HKEY_CURRENT_USER, key, "Locale", saved.empty() ? "00000409" : saved);
+    EXPECT_NE("00000411", user_locale(true));
+
+    // Windows 9x keeps it as the default value of ...\Desktop\ResourceLocale.
+    const char* nine_x = "Control Panel\\Desktop\\ResourceLocale";
+    EXPECT_EQ("00000409", user_locale(false));
+    vxtest::set_registry_string(HKEY_CURRENT_USER, nine_x, "", "00000411");
+    EXPECT_EQ("00000411", user_locale(false));
+    vxtest::delete_registry_tree(HKEY_CURRENT_USER, nine_x);
 }
