@@ -2,7 +2,7 @@
 
 #include "module.h"
 #include "osd_state.h"
-#include "platform/system_seam.h"
+#include "platform/version_language_seam.h"
 
 namespace vx::osd {
 

@@ -9,7 +9,7 @@
 #include "display_window.h"
 #include "module.h"
 #include "osd_state.h"
-#include "platform/system_seam.h"
+#include "platform/version_language_seam.h"
 #include "region_shaping.h"
 #include "vxosd.h"
 

@@ -1,0 +1,123 @@
+#include "osd_fixture.h"
+
+#include "vxosd.h"
+#include "vxutil.h"
+
+namespace osdtest {
+namespace {
+
+std::vector<std::string>& captured()
+{
+    static std::vector<std::string> lines;
+    return lines;
+}
+
+void WINAPI capture(LPCSTR text) { captured().emplace_back(text ? text : ""); }
+
+} // namespace
+
+DebugCapture::DebugCapture() : guard_(vx::osd::platform::os().OutputDebugStringA, capture) { captured().clear(); }
+const std::vector<std::string>& DebugCapture::lines() const { return captured(); }
+bool DebugCapture::saw(const std::string& text) const
+{
+    for (const auto& line : captured())
+        if (line == text)
+            return true;
+    return false;
+}
+void DebugCapture::clear() { captured().clear(); }
+
+void pump(DWORD ms)
+{
+    const DWORD start = GetTickCount();
+    MSG msg;
+    for (;;) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= ms)
+            return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_ALLINPUT);
+    }
+}
+
+void clear_profile()
+{
+    RegDeleteTreeA(HKEY_CURRENT_USER, kProfileRoot);
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kProfileRoot);
+}
+
+void set_number(const char* name, int value)
+{
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kUserSection, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                             &key, nullptr));
+    DWORD v = static_cast<DWORD>(value);
+    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<BYTE*>(&v), sizeof v);
+    RegCloseKey(key);
+}
+
+void delete_value(const char* name) { RegDeleteKeyValueA(HKEY_CURRENT_USER, kUserSection, name); }
+
+bool read_number(const char* name, int& value)
+{
+    DWORD v = 0, size = sizeof v, type = 0;
+    if (RegGetValueA(HKEY_CURRENT_USER, kUserSection, name, RRF_RT_ANY, &type, &v, &size) != ERROR_SUCCESS)
+        return false;
+    value = static_cast<int>(v);
+    return true;
+}
+
+HRGN display_region()
+{
+    HWND w = vx::osd::state().display;
+    if (!w)
+        return nullptr;
+    HRGN r = CreateRectRgn(0, 0, 0, 0);
+    if (GetWindowRgn(w, r) == ERROR) {
+        DeleteObject(r);
+        return nullptr;
+    }
+    return r;
+}
+
+long long region_area(HRGN region)
+{
+    const DWORD size = GetRegionData(region, 0, nullptr);
+    std::vector<BYTE> buffer(size);
+    auto* data = reinterpret_cast<RGNDATA*>(buffer.data());
+    if (!size || !GetRegionData(region, size, data))
+        return -1;
+    const RECT* rects = reinterpret_cast<const RECT*>(data->Buffer);
+    long long total = 0;
+    for (DWORD i = 0; i < data->rdh.nCount; ++i)
+        total += static_cast<long long>(rects[i].right - rects[i].left) * (rects[i].bottom - rects[i].top);
+    return total;
+}
+
+void OsdTest::SetUp()
+{
+    clear_profile();
+    Reg_InitProfile(kProfileRoot, kUser);
+    vx::osd::state().show_string_calls = 0;
+    vx::osd::set_region_method(vx::osd::RegionMethod::Runs);
+    ASSERT_EQ(1, OSD_Init());
+    ASSERT_EQ(1, OSD_InitLockKey());
+}
+
+void OsdTest::TearDown()
+{
+    OSD_Destroy();
+    pump(0);
+    // A fresh record for the next test (the process keeps its classes).
+    vx::osd::OsdState& s = vx::osd::state();
+    s = vx::osd::OsdState{};
+    vx::osd::set_region_method(vx::osd::RegionMethod::Runs);
+    clear_profile();
+}
+
+void OsdTest::reload() { OSD_LoadSettings(); }
+
+} // namespace osdtest

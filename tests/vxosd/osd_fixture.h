@@ -1,0 +1,70 @@
+// Shared set-up of the VXOSD tests: a private profile root, an initialised
+// display, a message pump, captured debug strings and region helpers.
+#pragma once
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "osd_state.h"
+#include "platform/seam.h"
+#include "platform/version_language_seam.h"
+#include "region_shaping.h"
+
+namespace osdtest {
+
+inline constexpr char kProfileRoot[] = "Software\\VXKeyboardTest\\OSDProfile";
+inline constexpr char kUser[] = "tester";
+inline constexpr char kUserSection[] = "Software\\VXKeyboardTest\\OSDProfile\\users\\tester\\OSD";
+
+// Debug strings written while a DebugCapture lives.
+class DebugCapture {
+public:
+    DebugCapture();
+    const std::vector<std::string>& lines() const;
+    bool saw(const std::string& text) const;
+    void clear();
+
+private:
+    vx::platform::SeamOverride<void(WINAPI*)(LPCSTR)> guard_;
+};
+
+// Runs the thread's message loop for `ms` milliseconds (timers fire).
+void pump(DWORD ms);
+// Runs it until `done` or `limit_ms`; returns done().
+template <class F>
+bool pump_until(F done, DWORD limit_ms)
+{
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > limit_ms)
+            return false;
+        pump(10);
+    }
+    return true;
+}
+
+// Removes the test's profile values.
+void clear_profile();
+void set_number(const char* name, int value);
+void delete_value(const char* name);
+bool read_number(const char* name, int& value);
+
+// The display window's current region (caller deletes), or null.
+HRGN display_region();
+// Number of pixels of a region.
+long long region_area(HRGN region);
+
+class OsdTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // Reloads the settings after changing profile values.
+    void reload();
+    HWND display() const { return vx::osd::state().display; }
+    bool display_visible() const { return display() && IsWindowVisible(display()); }
+};
+
+} // namespace osdtest

@@ -1,0 +1,21 @@
+// Version and language family: the Windows version tests come from VXUtil's
+// exports and the system language from the kernel; tests play other Windows
+// versions and system languages in one process through this struct. The
+// debug-string writer is here too, so that tests can read what the display
+// reports.
+#pragma once
+#include <windows.h>
+
+namespace vx::osd::platform {
+
+struct SystemSeam {
+    int(WINAPI* IsNT)();
+    int(WINAPI* IsWinXP)();
+    int(WINAPI* IsWinVista)();
+    LANGID(WINAPI* GetSystemDefaultLangID)();
+    void(WINAPI* OutputDebugStringA)(LPCSTR);
+};
+
+SystemSeam& os();
+
+} // namespace vx::osd::platform
