@@ -229,6 +229,20 @@ int WINAPI CD_CheckPlayPauseStatus(void);
 /* The library's play flag as the last check or CD key left it. */
 int WINAPI CD_IsPlaying(void);
 
+/* ---- Uninstall log ----------------------------------------------------------
+ * Entries are names of keys under HKLM "Software\Microsoft\Windows\
+ * CurrentVersion\Uninstall"; an empty or NULL name, or an entry that does not
+ * exist, is passed over. Results: the last registry result for the second
+ * entry (0 = success), 0 when there is no second entry.
+ */
+
+/* Records `path` in each entry's DeleteFiles key (value = file name, data =
+ * folder) and in the shared-file key of its file name. */
+int WINAPI CreateUninstallDeleteFileRegistry(const char *path, const char *first, const char *second);
+/* Records the value `name` = `data` in each entry's DeleteDirectory key. */
+int WINAPI CreateUninstallDeleteDirRegistry(const char *name, const char *data, const char *first,
+                                            const char *second);
+
 #ifdef __cplusplus
 }
 #endif
