@@ -67,7 +67,9 @@ const char* choose_script_name(const SetupConfig& record)
 int ReadSetupScript()
 {
     SetupConfig& c = config();
-    const char* name = choose_script_name(c);
+    // An empty setup folder (a program path too long for the record) would
+    // make the script path relative to the root of the current drive.
+    const char* name = c.setup_folder[0] ? choose_script_name(c) : nullptr;
     if (!name || !script_exists(c, name))
         return 0;
     copy_text(c.script_path, folder_file(c.setup_folder, name));

@@ -237,3 +237,51 @@ TEST_F(TitleBandTest, JapaneseUserLocaleSwitchesToTheAdjustedCaptionFont)
     EXPECT_EQ("00000411", user_locale(false));
     vxtest::delete_registry_tree(HKEY_CURRENT_USER, nine_x);
 }
+
+TEST_F(TitleBandTest, LogoPositionFollowsTheWorkAreaAndDestroyKeepsTheFinishedCode)
+{
+    SetupFolder folder("logo window");
+    vxtest::PcxPicture logo;
+    logo.x_max = 31;
+    logo.y_max = 15;
+    logo.rows.assign(16, std::vector<std::uint8_t>(32, 1));
+    logo.trailing = {{0, 0, 0}, {9, 9, 9}};
+    const std::vector<std::uint8_t> bytes = vxtest::encode_pcx(logo);
+    folder.write("logo.pcx", std::string(bytes.begin(), bytes.end()));
+    copy_text(config().logo_path, folder.file("logo.pcx"));
+
+    ASSERT_TRUE(main_class_ready());
+    HWND window = create_main_window(GetModuleHandleA(nullptr));
+    ASSERT_NE(nullptr, window);
+    MainWindowState& s = main_window_state();
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_TRUE(s.logo_present);
+    EXPECT_NE(nullptr, s.logo);
+    EXPECT_EQ(32, s.logo_width);
+    EXPECT_EQ(16, s.logo_height);
+    EXPECT_EQ(client.right + 2 * GetSystemMetrics(SM_CXFRAME) - 32, s.logo_x);
+
+    SendMessageA(window, WM_WININICHANGE, 0, 0);
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right - 32, s.logo_x);
+    SendMessageA(window, WM_DISPLAYCHANGE, 32, 0);
+    EXPECT_NE(nullptr, s.logo);
+    EXPECT_EQ(1, SendMessageA(window, WM_QUERYENDSESSION, 0, 0));
+    EXPECT_EQ(1, SendMessageA(window, WM_QUERYNEWPALETTE, 0, 0));
+
+    // A destroy after the start message ended keeps its quit code.
+    s.finished = true;
+    s.exit_code = 3010;
+    SendMessageA(window, WM_DESTROY, 0, 0);
+    EXPECT_EQ(nullptr, s.logo);
+    EXPECT_EQ(nullptr, s.palette);
+    MSG msg{};
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE) && msg.message != WM_QUIT)
+        ;
+    EXPECT_EQ(static_cast<UINT>(WM_QUIT), msg.message);
+    EXPECT_EQ(3010u, msg.wParam);
+    DestroyWindow(window);
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        ;
+}
