@@ -86,28 +86,67 @@ HRGN from_image(const BitImage& image, const ScanWindow& window)
 void set_region_method(RegionMethod method) { g_method = method; }
 RegionMethod region_method() { return g_method; }
 
-HRGN region_from_rects(std::span<const Rect> rects)
+namespace {
+
+// One band's rectangles (same top and bottom, left to right) as a region.
+HRGN band_region(std::span<const Rect> band)
 {
-    if (rects.empty())
-        return CreateRectRgn(0, 0, 0, 0);
-    std::vector<std::uint8_t> buffer(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
+    if (band.size() == 1)
+        return CreateRectRgn(band[0].left, band[0].top, band[0].right, band[0].bottom);
+    std::vector<std::uint8_t> buffer(sizeof(RGNDATAHEADER) + band.size() * sizeof(RECT));
     auto* data = reinterpret_cast<RGNDATA*>(buffer.data());
     data->rdh.dwSize = sizeof(RGNDATAHEADER);
     data->rdh.iType = RDH_RECTANGLES;
-    data->rdh.nCount = static_cast<DWORD>(rects.size());
-    data->rdh.nRgnSize = static_cast<DWORD>(rects.size() * sizeof(RECT));
-    RECT bound{rects[0].left, rects[0].top, rects[0].right, rects[0].bottom};
+    data->rdh.nCount = static_cast<DWORD>(band.size());
+    data->rdh.nRgnSize = static_cast<DWORD>(band.size() * sizeof(RECT));
+    data->rdh.rcBound = RECT{band.front().left, band.front().top, band.back().right, band.front().bottom};
     auto* out = reinterpret_cast<RECT*>(data->Buffer);
-    for (std::size_t i = 0; i < rects.size(); ++i) {
-        const Rect& r = rects[i];
-        out[i] = RECT{r.left, r.top, r.right, r.bottom};
-        bound.left = std::min<LONG>(bound.left, r.left);
-        bound.top = std::min<LONG>(bound.top, r.top);
-        bound.right = std::max<LONG>(bound.right, r.right);
-        bound.bottom = std::max<LONG>(bound.bottom, r.bottom);
-    }
-    data->rdh.rcBound = bound;
+    for (std::size_t i = 0; i < band.size(); ++i)
+        out[i] = RECT{band[i].left, band[i].top, band[i].right, band[i].bottom};
     return ExtCreateRegion(nullptr, static_cast<DWORD>(buffer.size()), data);
+}
+
+} // namespace
+
+// ExtCreateRegion of a whole list costs time quadratic in its length on some
+// systems (Wine unites the rectangles one by one), and so does appending band
+// after band. Bands are made one by one and then united pairwise, so every
+// rectangle takes part in about log2(bands) unions.
+HRGN region_from_rects(std::span<const Rect> rects)
+{
+    std::vector<HRGN> level;
+    bool failed = false;
+    for (std::size_t i = 0; i < rects.size();) {
+        std::size_t j = i + 1;
+        while (j < rects.size() && rects[j].top == rects[i].top && rects[j].bottom == rects[i].bottom &&
+               rects[j].left >= rects[j - 1].right)
+            ++j;
+        HRGN band = band_region(rects.subspan(i, j - i));
+        if (!band)
+            failed = true;
+        else
+            level.push_back(band);
+        i = j;
+    }
+    while (level.size() > 1 && !failed) {
+        std::vector<HRGN> next;
+        next.reserve((level.size() + 1) / 2);
+        for (std::size_t i = 0; i + 1 < level.size(); i += 2) {
+            if (CombineRgn(level[i], level[i], level[i + 1], RGN_OR) == ERROR)
+                failed = true;
+            DeleteObject(level[i + 1]);
+            next.push_back(level[i]);
+        }
+        if (level.size() % 2)
+            next.push_back(level.back());
+        level.swap(next);
+    }
+    if (failed) {
+        for (HRGN r : level)
+            DeleteObject(r);
+        return nullptr;
+    }
+    return level.empty() ? CreateRectRgn(0, 0, 0, 0) : level.front();
 }
 
 void add_region(HRGN& total, HRGN part)
@@ -169,19 +208,53 @@ HRGN shape_from_bitmap(HBITMAP bitmap, int x0, int y0, int src_w, int src_h, int
     return region;
 }
 
-HRGN shape_from_text(HDC dc, HBITMAP bitmap, int bitmap_w, int bitmap_h, const Rect& band)
+HRGN shape_from_text(HDC dc, HBITMAP surface, int surface_width, const Rect& band)
 {
     if (band.empty())
         return CreateRectRgn(0, 0, 0, 0);
     std::vector<std::uint8_t> bits;
     bool set_is_white = true;
-    // Only the band's rows are fetched: the rest of the surface is never
-    // scanned, and a screen-sized copy would cost more than the scan.
-    if (!read_rows(dc, bitmap, bitmap_w, bitmap_h, band.top, band.height(), bits, set_is_white))
+    if (!read_rows(dc, surface, surface_width, band.height(), 0, band.height(), bits, set_is_white))
         return nullptr;
-    const BitImage image{bits, mono_stride(bitmap_w), bitmap_w, band.height(), true};
+    const BitImage image{bits, mono_stride(surface_width), surface_width, band.height(), true};
     const ScanWindow window{{band.left, 0, band.right, band.height()}, 0, band.top, set_is_white};
     return from_image(image, window);
+}
+
+HRGN shape_of_drawn_text(HDC memory, const char* text, const Rect& draw, unsigned format, int width,
+                         const Rect& band)
+{
+    if (band.empty() || width <= 0)
+        return CreateRectRgn(0, 0, 0, 0);
+    // A 1-bit DIB section, black 0 and white 1, read in place: no copy of
+    // the bits through GetDIBits.
+    MonoInfo info = mono_info(width, band.height());
+    info.colors[1] = RGBQUAD{255, 255, 255, 0};
+    void* bits = nullptr;
+    HBITMAP surface =
+        CreateDIBSection(memory, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!surface || !bits) {
+        if (surface)
+            DeleteObject(surface);
+        return nullptr;
+    }
+    HGDIOBJ old_bitmap = SelectObject(memory, surface);
+    SetBkColor(memory, RGB(0, 0, 0));
+    SetTextColor(memory, RGB(255, 255, 255));
+    RECT all{0, 0, width, band.height()};
+    FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    // The drawing moved up by the band's top: the band's rows land on the
+    // surface's rows, every pixel where it would be on the whole drawing.
+    RECT moved{draw.left, draw.top - band.top, draw.right, draw.bottom - band.top};
+    DrawTextA(memory, text, -1, &moved, format);
+    GdiFlush();
+    const std::size_t size = mono_stride(width) * static_cast<std::size_t>(band.height());
+    const BitImage image{{static_cast<const std::uint8_t*>(bits), size}, mono_stride(width), width, band.height(), true};
+    const ScanWindow window{{band.left, 0, band.right, band.height()}, 0, band.top, true};
+    HRGN region = from_image(image, window);
+    SelectObject(memory, old_bitmap);
+    DeleteObject(surface);
+    return region;
 }
 
 } // namespace vx::osd

@@ -23,9 +23,18 @@ enum class Inside { Black, White };
 // made; an empty region when no pixel matches.
 HRGN shape_from_bitmap(HBITMAP bitmap, int x0, int y0, int src_w, int src_h, int dst_w, int dst_h, Inside inside);
 
-// The white pixels inside `band` of a 1-bit bitmap of bitmap_w x bitmap_h
-// (not selected into any device context), in bitmap coordinates.
-HRGN shape_from_text(HDC dc, HBITMAP bitmap, int bitmap_w, int bitmap_h, const Rect& band);
+// The white pixels inside `band` of drawn text. `surface` is a 1-bit bitmap
+// (not selected into any device context) holding just the band's rows: its
+// row i is row band.top + i of the drawing, and it is `surface_width` wide.
+HRGN shape_from_text(HDC dc, HBITMAP surface, int surface_width, const Rect& band);
+
+// Draws `text` white on black into a 1-bit surface that holds only the rows
+// of `band` of a (0, 0, width, ...) drawing, as DrawTextA(text, -1, draw,
+// format) would place it on the whole drawing, and returns the band's shape.
+// Only the band is ever scanned, so a surface of the whole drawing (screen
+// sized) would cost more than everything else of a show.
+HRGN shape_of_drawn_text(HDC memory, const char* text, const Rect& draw, unsigned format, int width,
+                         const Rect& band);
 
 // A region of the given rectangles (any order; overlaps allowed).
 HRGN region_from_rects(std::span<const Rect> rects);

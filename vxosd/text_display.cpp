@@ -24,8 +24,12 @@ void put_up_text(HRGN region)
 {
     OsdState& s = state();
     if (s.display_showing) {
-        // The previous display (and the background of a volume display) goes.
-        hide_display_and_background();
+        // The previous display goes: the new region replaces it in place, so
+        // the window itself is not hidden and shown again (that costs a
+        // repaint of everything below it and flickers); a volume display's
+        // background has no place behind text.
+        if (s.background && IsWindow(s.background))
+            ShowWindow(s.background, SW_HIDE);
         s.display_showing = false;
     }
     kill_hide_timer();
@@ -95,22 +99,8 @@ bool show_text(const char* text, RECT* rect, UINT format, int icon_id)
         if (icon)
             DeleteObject(icon);
 
-        HBITMAP surface = layout.bitmap_width > 0 && layout.bitmap_height > 0
-                              ? CreateCompatibleBitmap(memory, layout.bitmap_width, layout.bitmap_height)
-                              : nullptr;
-        if (surface) {
-            HGDIOBJ old_bitmap = SelectObject(memory, surface);
-            SetBkColor(memory, RGB(0, 0, 0));
-            SetTextColor(memory, RGB(255, 255, 255));
-            RECT all{0, 0, layout.bitmap_width, layout.bitmap_height};
-            FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-            RECT draw{layout.draw.left, layout.draw.top, layout.draw.right, layout.draw.bottom};
-            DrawTextA(memory, shown, -1, &draw, layout.format);
-            SelectObject(memory, old_bitmap);
-            add_region(region, shape_from_text(memory, surface, layout.bitmap_width, layout.bitmap_height,
+        add_region(region, shape_of_drawn_text(memory, shown, layout.draw, layout.format, layout.bitmap_width,
                                                layout.band));
-            DeleteObject(surface);
-        }
         if (!region)
             region = CreateRectRgn(0, 0, 0, 0);
         drawn = region != nullptr;

@@ -128,22 +128,8 @@ HRGN shape_from_number(const char* text, int right, int bottom)
     SIZE digits{};
     GetTextExtentPoint32A(memory, "00", 2, &digits);
     const NumberLayout layout = layout_number(right, bottom, digits.cx, digits.cy, GetSystemMetrics(SM_CXSCREEN));
-    HRGN region = nullptr;
-    HBITMAP surface = layout.bitmap_width > 0 && layout.bitmap_height > 0
-                          ? CreateCompatibleBitmap(memory, layout.bitmap_width, layout.bitmap_height)
-                          : nullptr;
-    if (surface) {
-        HGDIOBJ old_bitmap = SelectObject(memory, surface);
-        SetBkColor(memory, RGB(0, 0, 0));
-        SetTextColor(memory, RGB(255, 255, 255));
-        RECT all{0, 0, layout.bitmap_width, layout.bitmap_height};
-        FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-        RECT draw{layout.draw.left, layout.draw.top, layout.draw.right, layout.draw.bottom};
-        DrawTextA(memory, text, -1, &draw, DT_SINGLELINE | DT_BOTTOM | DT_RIGHT);
-        SelectObject(memory, old_bitmap);
-        region = shape_from_text(memory, surface, layout.bitmap_width, layout.bitmap_height, layout.band);
-        DeleteObject(surface);
-    }
+    HRGN region = shape_of_drawn_text(memory, text, layout.draw, DT_SINGLELINE | DT_BOTTOM | DT_RIGHT,
+                                      layout.bitmap_width, layout.band);
     if (old_font)
         SelectObject(memory, old_font);
     if (font)
