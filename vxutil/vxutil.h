@@ -174,6 +174,88 @@ int WINAPI LockComputer(void);
  * 1 when the system accepted. */
 int WINAPI PerformHibernation(void);
 
+/* ---- Files, programs and shortcuts ---------------------------------------
+ * Paths are MAX_PATH (260-byte) buffers unless a size is passed.
+ */
+
+/* 1 when FindFirstFileA finds a match (files, folders, wildcard patterns). */
+int WINAPI FileExisted(const char *path);
+/* The fixed file version of the version resource (dwFileVersionMS/LS). */
+int WINAPI GetFileVersionFromNumber(const char *path, DWORD *high, DWORD *low);
+/* The "FileVersion" text read as up to four numbers split at ',' or '.':
+ * high = n1 << 16 | n2, low = n3 << 16 | n4. */
+int WINAPI GetFileVersionFromString(const char *path, DWORD *high, DWORD *low);
+/* The "FileDescription" text; 0 when it does not fit `size` with its NUL. */
+int WINAPI GetFileDescription(const char *path, char *text, int size);
+/* The executable file of the window's process; 0 when it does not fit. */
+int WINAPI GetWndFileName(HWND window, char *path, int size);
+/* Depth-first search of `folder` for a file whose displayed title equals
+ * `title` (case-insensitive); 1 and its full path in `path`. */
+int WINAPI FindProgram(const char *folder, const char *title, char *path);
+/* FindProgram from `folder`, or from the user's Programs menu (else the
+ * Windows folder) when `folder` is NULL or empty. */
+int WINAPI FindProgramPath(const char *title, const char *folder, char *path);
+/* The common Start menu folder, else the user's; HRESULT (the output is
+ * left alone when neither exists). */
+int WINAPI GetStartMenuPath(char *path);
+/* The common Programs folder, else the user's; as GetStartMenuPath. */
+int WINAPI GetProgramMenuPath(char *path);
+/* Target and description (either may be NULL) of a shortcut; the HRESULT of
+ * the last step. */
+HRESULT WINAPI GetLinkInfo(HWND window, const char *link, char *target, char *description);
+/* As GetLinkInfo, also reading the arguments, and resolving Windows Installer
+ * (advertised) shortcuts first. SUCCEEDED(result) means the target was read:
+ * S_OK for an ordinary shortcut, S_FALSE (1) for an advertised one installed
+ * locally; a failure HRESULT otherwise. */
+HRESULT WINAPI GetLinkInfoEx(HWND window, const char *link, char *target, char *arguments, char *description);
+/* Creates the shortcut `link` to `target`; a .hlp target takes the help-file
+ * type's icon. The HRESULT of the save (or of the step that failed). */
+HRESULT WINAPI CreateShortcut(const char *target, const char *arguments, int icon_index, const char *link);
+
+/* ---- Program launchers ---------------------------------------------------
+ */
+
+/* Starts `file` through the shell (parameters and directory may be NULL).
+ * With `process_id`, reports the new child process and brings its window
+ * forward, or sets 0 when it shows no window within about a second. */
+int WINAPI LaunchProgram(const char *file, const char *parameters, const char *directory, int *process_id);
+/* The top-level window of the program `path` (long or 8.3 form) with the
+ * most child windows, or NULL. */
+HWND WINAPI FindWindowByPath(const char *path);
+/* Types a chord: `keys` holds `count` pairs (virtual key, extended flag);
+ * all go down in order and up in reverse. Returns the inputs sent. */
+int WINAPI SimulateKeyStroke(int count, const WORD *keys);
+/* Name of mail client `index` of HKLM\Software\Clients\Mail. */
+int WINAPI EnumMailClient(int index, char *name, unsigned size);
+/* Name of the default mail client. */
+int WINAPI GetDefaultMailClient(char *name, int size);
+/* The default mail client's "DLLPath". */
+int WINAPI GetDefaultMailClientDllPath(char *path, int size);
+/* Brings the mail client started before forward, or starts `client` from its
+ * Shell\Open\Command; 1 when brought forward or started. */
+int WINAPI LaunchMailClient(const char *client);
+/* LaunchMailClient with the default client. */
+int WINAPI LaunchDefaultMailProgram(void);
+/* The browser's "Start Page" (user, then machine). */
+int WINAPI GetWebHomePage(char *url, int size);
+/* Opens the home page; 0 when none is set or it cannot be opened. */
+int WINAPI OpenWWWHomePage(void);
+/* Starts calc.exe. Returns 1. */
+int WINAPI LaunchCalculator(void);
+/* Opens the help of this Windows version; 1 when its file exists and starts. */
+int WINAPI LaunchSystemHelp(void);
+/* Opens the My Documents folder; 1 when the shell opened it. */
+int WINAPI LaunchMyDocuments(void);
+/* Restores an open system-information window or starts msinfo32. Returns 1. */
+int WINAPI LaunchSystemInfo(void);
+/* Starts Word from its App Paths folder; 0 when Word is not registered. */
+int WINAPI LaunchWord(void);
+/* Starts Excel from its App Paths folder, else Excel Starter. */
+int WINAPI LaunchExcel(void);
+/* Opens the display-switch choice (Win+P), starting DisplaySwitch.exe before
+ * Windows 8. */
+int WINAPI LaunchDisplaySwitch(void);
+
 /* ---- Audio CD through MCI -------------------------------------------------
  * `drive` is a drive root such as "D:\" or NULL for the default CD audio
  * device. Every call that takes a drive first closes and reopens the device
