@@ -325,6 +325,62 @@ int WINAPI CreateUninstallDeleteFileRegistry(const char *path, const char *first
 int WINAPI CreateUninstallDeleteDirRegistry(const char *name, const char *data, const char *first,
                                             const char *second);
 
+/* ---- CD keys and media players --------------------------------------------
+ * The CD keys act on the chosen drive's disc: a running or started media
+ * player, MCI for an audio CD without one, or a system-modal message (no
+ * disc, software disc, no video player). Each CD_* call returns 1.
+ */
+
+int WINAPI CD_Play(void);
+int WINAPI CD_Pause(void);
+int WINAPI CD_PlayPause(void);
+int WINAPI CD_Stop(void);
+int WINAPI CD_NextTrack(void);
+int WINAPI CD_PrevTrack(void);
+/* Starts the first installed DVD/VCD player; 1 when one started. */
+int WINAPI LaunchVideoPlayer(void);
+/* Opens what suits the chosen drive's disc: the video player for DVD and
+ * VCD, the disc itself for software and data discs, else the media player. */
+int WINAPI LaunchCDPlayer(void);
+/* Brings the DVD/VCD player last driven forward; 0 when it is gone. */
+int WINAPI ActivePlayer(void);
+/* Runs the shell's AutoRun verb of the drive `root`. Returns 1. */
+int WINAPI OpenAutoRunCD(const char *root);
+
+/* ---- Predefined key functions -------------------------------------------
+ * 37 functions, each with a fixed name, a HID usage code (0 for "Next
+ * Window" and "Screen Saver") and a description in the thread's language.
+ * Event types: 1 key pressed, 0 key released, 2 reserved. Buffer sizes count
+ * characters including the NUL.
+ */
+
+/* Description of function `index` (0-36); the characters copied, 0 for the
+ * AUX rows (22-30) and for an index outside 0-36. */
+int WINAPI EnumPredefinedFunction(int index, char *buffer, int size);
+/* Fixed name of the function whose description (in the thread's language)
+ * is `description`; 1 when found and the name fits. */
+int WINAPI GetFuncNameFromFuncDescName(const char *description, char *name, int size);
+/* Description of the function named `name` (any case); characters copied. */
+int WINAPI GetFuncDescNameFromFuncName(const char *name, char *buffer, int size);
+/* Runs the named function's handler for the event; its result, 0 when the
+ * name is unknown or no handler applies. */
+int WINAPI CallPredefinedButtonFunction(const char *name, int type);
+/* Name of the function with usage `code`; 1 when copied (or `name` is NULL
+ * and the code is known), 0 when unknown or the name does not fit. */
+int WINAPI GetHIDFuncName(unsigned code, char *name, int size);
+/* Description of the function with usage `code`; 1 for a known code with a
+ * NULL buffer, 0 for an unknown code. */
+int WINAPI GetHIDFuncDesc(unsigned code, char *buffer, int size);
+/* Usage code of the named function; 0 when unknown. */
+unsigned WINAPI GetHIDUsageCode(const char *name);
+/* Runs the handler of usage `code` for the event and stores its result in
+ * *result. Returns 1 when the result is 1 or the known key has no handler
+ * for the event (result 0), 0 for code 0, unknown codes and other results. */
+int WINAPI CallHIDButtonFunction(unsigned code, int type, int *result);
+/* Sends WM_APPCOMMAND to `window` with the low 8 bits of `command`; the
+ * SendMessageA result. */
+int WINAPI SendAppCommand(HWND window, int command);
+
 #ifdef __cplusplus
 }
 #endif

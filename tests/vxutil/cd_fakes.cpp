@@ -265,6 +265,8 @@ void WINAPI fake_sleep(DWORD ms)
 {
     g_cd->sleeps.push_back(ms);
     g_cd->tick += ms;
+    if (g_cd->real_sleep_ms)
+        ::Sleep(g_cd->real_sleep_ms);
 }
 
 vx::platform::MciSeam fake_mci_seam() { return {send_string, error_string, send_command}; }

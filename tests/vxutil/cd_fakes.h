@@ -86,6 +86,8 @@ public:
     FakeOptical optical;
     DWORD tick = 100000;
     std::vector<DWORD> sleeps; // Sleep calls; each also advances the tick
+    // Real time each Sleep call takes, for waits on another process.
+    DWORD real_sleep_ms = 0;
 
 private:
     vx::platform::ScopedSeam<vx::platform::MciSeam> mci_seam_;
