@@ -57,31 +57,31 @@ TEST_F(ProgramsTest, WaitsOnlyForWaitFlagOneAndQuotesTheProgramPath)
     EXPECT_GE(second[0].start, first[0].end);
 }
 
-TEST_F(ProgramsTest, OtherWaitFlagsDoNotWait)
+TEST_F(ProgramsTest, OtherWaitFlagsDoNotWaitAndFieldsAreClearedPerEntry)
 {
-    folder.stand_in("slow.exe", 0, 1500);
-    folder.stand_in("later.exe", 0, 1500);
-    script("[PreRun Programs]\r\nslow.exe=%1%,,0\r\nlater.exe=%1%,x,yes\r\nmissing.exe=%1%,,1\r\n");
-    const ULONGLONG before = GetTickCount64();
+    // A program that was not waited for is still running when the next one
+    // starts. b.exe has no third field: the "1" of a.exe must not carry over.
+    for (const char* name : {"a.exe", "b.exe", "c.exe", "d.exe"})
+        folder.stand_in(name, 0, 1500);
+    script("[PreRun Programs]\r\na.exe=%1%,p,1\r\nb.exe=%1%\r\nc.exe=%1%,,0\r\nmissing.exe=%1%,,1\r\n"
+           "d.exe=%1%,x,yes\r\n");
     RunPreRunPrograms();
-    EXPECT_LT(GetTickCount64() - before, 1200u);
+    std::vector<vxtest::StandInRun> runs;
     ASSERT_TRUE(vxtest::eventually([&] {
-        auto a = folder.runs("slow.exe"), b = folder.runs("later.exe");
-        return a.size() == 1 && a[0].end && b.size() == 1 && b[0].end;
+        runs.clear();
+        for (const char* name : {"a.exe", "b.exe", "c.exe", "d.exe"}) {
+            auto r = folder.runs(name);
+            if (r.size() != 1 || !r[0].end)
+                return false;
+            runs.push_back(r[0]);
+        }
+        return true;
     }));
-}
-
-TEST_F(ProgramsTest, WaitFlagIsCaseInsensitiveAndFieldsAreClearedPerEntry)
-{
-    folder.stand_in("a.exe", 0, 400);
-    folder.stand_in("b.exe", 0, 400);
-    folder.stand_in("c.exe", 0, 0);
-    // b.exe has no third field: the "1" of a.exe must not carry over.
-    script("[PreRun Programs]\r\na.exe=%1%,p,1\r\nb.exe=%1%\r\nc.exe=%1%\r\n");
-    RunPreRunPrograms();
-    ASSERT_TRUE(vxtest::eventually([&] { return folder.runs("c.exe").size() == 1 && folder.runs("b.exe").size() == 1; }));
-    EXPECT_LT(folder.runs("c.exe")[0].start, folder.runs("b.exe")[0].start + 400);
-    EXPECT_EQ("\"" + folder.file("b.exe") + "\" ", folder.runs("b.exe")[0].cmdline);
+    EXPECT_GE(runs[1].start, runs[0].end) << "wait flag 1";
+    EXPECT_LT(runs[2].start, runs[1].end) << "no wait flag";
+    EXPECT_LT(runs[3].start, runs[2].end) << "wait flag 0";
+    EXPECT_EQ("\"" + folder.file("b.exe") + "\" ", runs[1].cmdline);
+    EXPECT_EQ("\"" + folder.file("d.exe") + "\" x", runs[3].cmdline);
 }
 
 TEST_F(ProgramsTest, EmptyOrMissingSectionStartsNothing)

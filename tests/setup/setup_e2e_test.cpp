@@ -124,7 +124,7 @@ TEST_F(EndToEnd, ChainMessageStartsMouseInstallerWithSwitchesAndKeepsTheExitCode
         const char* tail;
     } cases[] = {{"/QN", " /h"}, {"/h /V", " /h /s"}, {"/S /TYPE:USB /NR", " /s /nr"}};
     for (const auto& c : cases) {
-        LauncherFolder f("chain", 42, 1500);
+        LauncherFolder f("chain", 42, 2500);
         f.script();
         HANDLE process = vxtest::launch(f.folder.file("setup.exe"), c.args, f.folder.path());
         ASSERT_NE(nullptr, process);
