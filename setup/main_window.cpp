@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include <cstddef>
 #include <vector>
 
 #include "pcx_bitmap.h"
@@ -55,8 +56,10 @@ void on_create(HWND window)
     if (lstrcmpiA(user_locale(c.nt_family != 0).c_str(), kJapaneseLocale) == 0) {
         s.japanese_font = true;
         NONCLIENTMETRICSA metrics{};
-        metrics.cbSize = sizeof metrics;
-        SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+        // The size without the Vista padding field (344 bytes): Windows
+        // before Vista rejects the larger structure.
+        metrics.cbSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
+        SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
         s.caption_font = metrics.lfCaptionFont;
         s.caption_font.lfHeight = 42;
         s.caption_font.lfWeight = 600;

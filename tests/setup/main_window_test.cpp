@@ -223,6 +223,7 @@ TEST_F(TitleBandTest, JapaneseUserLocaleSwitchesToTheAdjustedCaptionFont)
     EXPECT_EQ(42, main_window_state().caption_font.lfHeight);
     EXPECT_EQ(600, main_window_state().caption_font.lfWeight);
     EXPECT_EQ(1, main_window_state().caption_font.lfItalic);
+    EXPECT_NE(0, main_window_state().caption_font.lfFaceName[0]) << "caption font not fetched from the system";
     DestroyWindow(window);
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) // the start and quit messages
