@@ -8,6 +8,7 @@
 #include "setup/setup_folder.h"
 #include "setup_config.h"
 #include "setup_script.h"
+#include "platform/dialog_seam.h"
 #include "startup.h"
 
 using namespace vx::setup;
@@ -199,4 +200,41 @@ TEST(ThreadLocale, NtPicksASupportedLanguageNineXLeavesItAlone)
     choose_thread_locale(true);
     EXPECT_EQ(0x0411u, GetThreadLocale());
     SetThreadLocale(saved);
+}
+
+namespace {
+struct Box {
+    std::string text, caption;
+    HWND owner;
+    UINT type;
+    int shown = 0;
+};
+Box& last_box()
+{
+    static Box box;
+    return box;
+}
+int WINAPI record_box(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
+{
+    last_box() = {text, caption, owner, type, last_box().shown + 1};
+    return IDOK;
+}
+} // namespace
+
+TEST(StartUp, WithoutAFittingScriptShowsTheWarningAndEndsWithZero)
+{
+    // The test program's own folder holds no setup script.
+    reset_config();
+    vx::setup::platform::SeamOverride box(vx::setup::platform::dialogs().MessageBoxA, record_box);
+    EXPECT_EQ(0, run_setup(GetModuleHandleA(nullptr), "/S", Role::Launcher));
+    EXPECT_EQ(1, last_box().shown);
+    EXPECT_EQ("Setup Warning", last_box().caption);
+    EXPECT_EQ("Current O.S. is not supported by this software, please refer to the user's manual or readme.txt for "
+              "more information.",
+              last_box().text);
+    EXPECT_EQ(nullptr, last_box().owner);
+    EXPECT_EQ(static_cast<UINT>(MB_OK), last_box().type);
+    EXPECT_STREQ("Setup", config().title_suffix);
+    EXPECT_EQ(0, config().silent) << "switches are read only after the script";
+    reset_config();
 }
