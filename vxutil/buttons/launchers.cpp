@@ -136,16 +136,16 @@ HWND own_window()
     return cached;
 }
 
+BOOL CALLBACK count_one(HWND, LPARAM param)
+{
+    ++*reinterpret_cast<int*>(param);
+    return TRUE;
+}
+
 int count_descendants(HWND window)
 {
     int count = 0;
-    EnumChildWindows(
-        window,
-        [](HWND, LPARAM param) -> BOOL {
-            ++*reinterpret_cast<int*>(param);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
+    EnumChildWindows(window, count_one, reinterpret_cast<LPARAM>(&count));
     return count;
 }
 
