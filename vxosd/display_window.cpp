@@ -1,6 +1,6 @@
 #include "display_window.h"
 
-#include "module.h"
+#include "osd_module.h"
 #include "osd_state.h"
 #include "platform/version_language_seam.h"
 

@@ -1,6 +1,6 @@
 // VXOSD.dll entry point: on process attach the library records only its
 // module handle; nothing is done at detach (the host calls OSD_Destroy).
-#include "module.h"
+#include "osd_module.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {

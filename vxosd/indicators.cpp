@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "display_window.h"
-#include "module.h"
+#include "osd_module.h"
 #include "osd_state.h"
 #include "vxosd.h"
 

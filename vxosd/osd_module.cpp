@@ -1,4 +1,4 @@
-#include "module.h"
+#include "osd_module.h"
 
 namespace vx::osd {
 namespace {

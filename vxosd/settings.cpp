@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "display_window.h"
-#include "module.h"
+#include "osd_module.h"
 #include "osd_state.h"
 #include "platform/font_dialog_seam.h"
 #include "platform/version_language_seam.h"

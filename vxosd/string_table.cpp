@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/string_block.h"
-#include "module.h"
+#include "osd_module.h"
 
 namespace vx::osd {
 namespace {

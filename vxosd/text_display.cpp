@@ -4,7 +4,7 @@
 
 #include "core/text_layout.h"
 #include "display_window.h"
-#include "module.h"
+#include "osd_module.h"
 #include "osd_state.h"
 #include "region_shaping.h"
 #include "string_table.h"

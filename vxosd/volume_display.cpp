@@ -7,7 +7,7 @@
 #include "core/text_layout.h"
 #include "core/volume_layout.h"
 #include "display_window.h"
-#include "module.h"
+#include "osd_module.h"
 #include "osd_state.h"
 #include "platform/version_language_seam.h"
 #include "region_shaping.h"

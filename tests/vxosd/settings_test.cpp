@@ -99,6 +99,9 @@ TEST_F(OsdSettings, StoredHeightIsScaledUnlessTheUserChoseIt)
     set_number("Height", -30);
     reload();
     EXPECT_EQ(-30 * cy / 768, state().settings.font.lfHeight);
+    if (cy == 1024) {
+        EXPECT_EQ(-40, state().settings.font.lfHeight);
+    }
     // Saving without a font choice writes the stored value back, not the
     // scaled one, so loading again does not scale twice.
     OSD_SaveSettings();

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "core/text_layout.h"
-#include "module.h"
+#include "osd_module.h"
 #include "osd_state.h"
 #include "string_table.h"
 #include "region_shaping.h"
