@@ -99,6 +99,12 @@ TEST_F(ProfileStoreTest, ValueStringLimitsExpandableTextToWorkBuffer)
     put_text(HKEY_CURRENT_USER, root, "long", long_text.c_str(), REG_EXPAND_SZ);
     std::vector<char> big(1024, '\0');
     EXPECT_EQ(0, Reg_GetValueString(HKEY_CURRENT_USER, root.c_str(), "long", big.data(), 1024));
+    SetEnvironmentVariableA("VX_SHORT", "ab");
+    put_text(HKEY_CURRENT_USER, root, "shrinks", "%VX_SHORT%%VX_SHORT%", REG_EXPAND_SZ);
+    char small[5];
+    EXPECT_EQ(1, Reg_GetValueString(HKEY_CURRENT_USER, root.c_str(), "shrinks", small, sizeof small))
+        << "the expansion fits although the stored text does not";
+    EXPECT_STREQ("abab", small);
     put_text(HKEY_CURRENT_USER, root, "long_plain", long_text.c_str());
     EXPECT_EQ(1, Reg_GetValueString(HKEY_CURRENT_USER, root.c_str(), "long_plain", big.data(), 1024));
     EXPECT_EQ(long_text, big.data());

@@ -186,7 +186,24 @@ extern "C" int WINAPI Reg_GetValueString(HKEY root, const char* subkey, const ch
         return 0;
     DWORD type = 0;
     DWORD bytes = static_cast<DWORD>(size);
-    if (RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &bytes) != ERROR_SUCCESS)
+    const LONG r = RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &bytes);
+    if (type == REG_EXPAND_SZ && (r == ERROR_SUCCESS || r == ERROR_MORE_DATA)) {
+        // The unexpanded text goes through a MAX_PATH work buffer, so it may
+        // be longer than the caller's buffer as long as its expansion fits.
+        char unexpanded[kPathSize];
+        DWORD length = sizeof unexpanded;
+        if (RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(unexpanded), &length) !=
+                ERROR_SUCCESS ||
+            type != REG_EXPAND_SZ)
+            return 0;
+        if (length < sizeof unexpanded)
+            unexpanded[length] = '\0';
+        else if (unexpanded[sizeof unexpanded - 1] != '\0')
+            return 0;
+        const DWORD needed = ExpandEnvironmentStringsA(unexpanded, buffer, static_cast<DWORD>(size));
+        return needed != 0 && needed <= static_cast<DWORD>(size);
+    }
+    if (r != ERROR_SUCCESS)
         return 0;
     // Stored text need not carry its terminator; a text that leaves no room
     // for one does not fit.
@@ -194,15 +211,6 @@ extern "C" int WINAPI Reg_GetValueString(HKEY root, const char* subkey, const ch
         buffer[bytes] = '\0';
     else if (is_string_type(type) && (bytes == 0 || buffer[bytes - 1] != '\0'))
         return 0;
-    if (type == REG_EXPAND_SZ) {
-        char unexpanded[kPathSize];
-        if (std::strlen(buffer) >= sizeof unexpanded)
-            return 0;
-        vx::text::copy_text(unexpanded, sizeof unexpanded, buffer);
-        const DWORD needed = ExpandEnvironmentStringsA(unexpanded, buffer, static_cast<DWORD>(size));
-        if (needed == 0 || needed > static_cast<DWORD>(size))
-            return 0;
-    }
     return 1;
 }
 
