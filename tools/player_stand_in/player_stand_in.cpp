@@ -54,11 +54,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int)
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     g_log = std::string(path) + ".log";
-    std::string cls = "WMPlayerApp";
+    const char* cls_start = "WMPlayerApp";
+    std::size_t cls_length = std::strlen(cls_start);
     if (const char* c = std::strstr(command_line, "/class:")) {
-        cls.assign(c + 7);
-        cls = cls.substr(0, cls.find(' '));
+        cls_start = c + 7;
+        const char* end = std::strchr(cls_start, ' ');
+        cls_length = end ? static_cast<std::size_t>(end - cls_start) : std::strlen(cls_start);
     }
+    const std::string cls(cls_start, cls_length);
     log_line(std::string("start ") + command_line);
 
     WNDCLASSA wc{};
