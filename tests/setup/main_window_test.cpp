@@ -6,6 +6,7 @@
 #include "native/setup/pcx_writer.h"
 #include "pcx_bitmap.h"
 #include "programs.h"
+#include "setup/fake_windows.h"
 #include "setup/setup_folder.h"
 #include "setup_config.h"
 #include "setup_script.h"
@@ -182,8 +183,11 @@ TEST_F(LauncherTest, On32BitWindowsImportsItselfAndPassesTheInstallerCodeOn)
     folder.write("SETUPNT.INI", "[Setup]\r\nx86kbd=kbd.exe\r\nx64kbd=wrong.exe\r\n[Add Registry Files]\r\n1=keys.reg\r\n");
     SetupConfig& c = config();
     c.role = Role::Launcher;
-    c.nt_family = 1;
-    c.win64 = 0;
+    {
+        vxtest::AsWindows as(vxtest::kXp32); // 32-bit Windows XP
+        evaluate_os_flags(c);
+    }
+    ASSERT_EQ(0, c.win64);
     copy_text(c.setup_folder, folder.path());
     copy_text(c.script_path, folder.file("SETUPNT.INI"));
     copy_text(c.installer, "kbd.exe");

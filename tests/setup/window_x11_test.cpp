@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "main_window.h"
+#include "native/setup/pcx_writer.h"
+#include "setup/setup_folder.h"
 #include "setup_config.h"
 
 using namespace vx::setup;
@@ -30,12 +32,13 @@ int count(HDC dc, COLORREF colour, const RECT& r)
     return n;
 }
 
-HWND shown_window(const char* title, int width)
+HWND shown_window(const char* title, int width, const std::string& logo = "")
 {
     reset_config();
     reset_main_window_state();
     copy_text(config().title_suffix, "Setup");
     copy_text(config().setup_title, title);
+    copy_text(config().logo_path, logo);
     if (!register_main_window(GetModuleHandleA(nullptr)) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         return nullptr;
     HWND window = create_main_window(GetModuleHandleA(nullptr));
@@ -63,13 +66,38 @@ void close(HWND window)
 
 } // namespace
 
-TEST(MainWindowOnScreen, TitleBandIsTealWithWhiteTitleText)
+TEST(MainWindowOnScreen, TitleBandIsTealWithWhiteTitleTextAndTheLogo)
 {
-    HWND window = shown_window("Keyboard Setup", 700);
+    vxtest::SetupFolder folder("x11 logo");
+    vxtest::PcxPicture logo;
+    logo.x_max = 63;
+    logo.y_max = 31;
+    logo.rows.assign(32, std::vector<std::uint8_t>(64, 1));
+    logo.trailing = {{0, 0, 0}, {220, 20, 60}};
+    const std::vector<std::uint8_t> bytes = vxtest::encode_pcx(logo);
+    folder.write("logo.pcx", std::string(bytes.begin(), bytes.end()));
+
+    HWND window = shown_window("Keyboard Setup", 700, folder.file("logo.pcx"));
     ASSERT_NE(nullptr, window);
     RECT client;
     GetClientRect(window, &client);
     HDC dc = GetDC(window);
+    // The logo was placed for the work-area width on creation; after the
+    // resize here it is wherever logo x says, its top at 0.
+    const int logo_x = main_window_state().logo_x;
+    if (logo_x >= 0 && logo_x < client.right) {
+        EXPECT_EQ(RGB(220, 20, 60), GetPixel(dc, logo_x, 0));
+        EXPECT_EQ(RGB(220, 20, 60), GetPixel(dc, logo_x, 31));
+        EXPECT_EQ(kBandColour, GetPixel(dc, logo_x, 32));
+    }
+    SendMessageA(window, WM_WININICHANGE, 0, 0); // back to the work area, logo at the right edge
+    UpdateWindow(window);
+    pump();
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right - 64, main_window_state().logo_x);
+    EXPECT_EQ(RGB(220, 20, 60), GetPixel(dc, client.right - 1, 0));
+    EXPECT_EQ(RGB(220, 20, 60), GetPixel(dc, client.right - 64, 31));
+    EXPECT_EQ(kBandColour, GetPixel(dc, client.right - 65, 0));
     EXPECT_EQ(kBandColour, GetPixel(dc, client.right - 5, client.bottom - 5));
     EXPECT_EQ(kBandColour, GetPixel(dc, client.right / 2, 150));
     EXPECT_GT(count(dc, RGB(255, 255, 255), RECT{10, 5, 400, 55}), 100);
