@@ -215,32 +215,34 @@ TEST_F(LauncherTest, NoInstallerNamedEndsWithZeroAndAMissingOneToo)
 
 TEST_F(TitleBandTest, JapaneseUserLocaleSwitchesToTheAdjustedCaptionFont)
 {
-    const char* key = "Control Panel\\International";
-    const std::string saved = vxtest::read_registry_string(HKEY_CURRENT_USER, key, "Locale");
-    config().nt_family = 1;
-    vxtest::set_registry_string(HKEY_CURRENT_USER, key, "Locale", "00000411");
-    EXPECT_EQ("00000411", user_locale(true));
+    // Windows 9x keeps the locale as the default value of
+    // ...\Desktop\ResourceLocale. (The NT value, ...\International "Locale",
+    // is left alone: Wine reads it when any process of the prefix starts.)
+    const char* nine_x = "Control Panel\\Desktop\\ResourceLocale";
+    vxtest::delete_registry_tree(HKEY_CURRENT_USER, nine_x);
+    EXPECT_EQ("00000409", user_locale(false));
+    EXPECT_EQ(8u, user_locale(true).size());
+    vxtest::set_registry_string(HKEY_CURRENT_USER, nine_x, "", "00000411");
+    EXPECT_EQ("00000411", user_locale(false));
+
+    config().nt_family = 0;
     ASSERT_TRUE(main_class_ready());
     HWND window = create_main_window(GetModuleHandleA(nullptr));
+    vxtest::delete_registry_tree(HKEY_CURRENT_USER, nine_x);
     ASSERT_NE(nullptr, window);
     EXPECT_TRUE(main_window_state().japanese_font);
     EXPECT_EQ(42, main_window_state().caption_font.lfHeight);
     EXPECT_EQ(600, main_window_state().caption_font.lfWeight);
     EXPECT_EQ(1, main_window_state().caption_font.lfItalic);
     EXPECT_NE(0, main_window_state().caption_font.lfFaceName[0]) << "caption font not fetched from the system";
+    Canvas canvas;
+    copy_text(config().setup_title, "Keyboard");
+    EXPECT_TRUE(paint_title_band(canvas.dc, RECT{0, 0, kWidth, kHeight}, kWidth));
+    EXPECT_GT(canvas.count(kWhite, 0, kHeight), 20);
     DestroyWindow(window);
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) // the start and quit messages
         ;
-    vxtest::set_registry_string(HKEY_CURRENT_USER, key, "Locale", saved.empty() ? "00000409" : saved);
-    EXPECT_NE("00000411", user_locale(true));
-
-    // Windows 9x keeps it as the default value of ...\Desktop\ResourceLocale.
-    const char* nine_x = "Control Panel\\Desktop\\ResourceLocale";
-    EXPECT_EQ("00000409", user_locale(false));
-    vxtest::set_registry_string(HKEY_CURRENT_USER, nine_x, "", "00000411");
-    EXPECT_EQ("00000411", user_locale(false));
-    vxtest::delete_registry_tree(HKEY_CURRENT_USER, nine_x);
 }
 
 TEST_F(TitleBandTest, LogoPositionFollowsTheWorkAreaAndDestroyKeepsTheFinishedCode)
