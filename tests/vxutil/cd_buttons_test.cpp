@@ -435,3 +435,60 @@ TEST_F(CdKeys, MediaPlayerIsStartedOnTheAudioCdAndTheNextPlayPauseIsSwallowed)
     for (int i = 0; i < 50 && IsWindow(player); ++i)
         Sleep(100);
 }
+
+TEST_F(CdKeys, MediamaticsPlayerGetsItsMessageNumbers)
+{
+    RegistryValue version("Software\\Mediamatics\\DVD Express", "Version", "2.0");
+    RegistryValue cls("Software\\Mediamatics\\DVD Express\\Mediamatics DVD Player\\Publish", "ClassName", "VxMediamaticsTest");
+    disc({"video_ts\\vts_01_0.ifo"});
+    PlayerWindow player("VxMediamaticsTest");
+    CD_Play();
+    CD_PrevTrack();
+    CD_PlayPause();
+    ASSERT_EQ(3u, g_received.size());
+    EXPECT_EQ(7033u, g_received[0].message);
+    EXPECT_EQ(7035u, g_received[1].message);
+    EXPECT_EQ(7036u, g_received[2].message);
+    EXPECT_EQ(0, CD_IsPlaying());
+}
+
+TEST_F(CdKeys, MediaPlayer2GetsKeystrokes)
+{
+    RegistryValue path("Software\\Microsoft\\Multimedia\\MPlayer2", "Player.Path", "C:\\nowhere\\mplayer2.exe");
+    disc({"vcd\\info.vcd"});
+    PlayerWindow player("Media Player 2");
+    CD_PlayPause();
+    CD_NextTrack();
+    CD_Stop();
+    EXPECT_EQ((std::vector<BYTE>{VK_SPACE, VK_NEXT, 'S'}), g_keys);
+    EXPECT_TRUE(g_received.empty());
+}
+
+TEST_F(CdKeys, DvdPlayerIsStartedForPlayAndThenDrivenByKeys)
+{
+    const std::string program = vxtest::program_folder() + "player_stand_in.exe";
+    RegistryValue path("Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\DVDPlayer.exe", "", program);
+    disc({"video_ts\\vts_01_0.ifo"});
+    cd.real_sleep_ms = 300;
+
+    CD_Stop();
+    EXPECT_EQ(nullptr, FindWindowA("WMPlayerApp", nullptr)) << "not started for stop";
+    ASSERT_EQ(1u, g_boxes.size()) << "no player could take stop";
+
+    CD_Play();
+    HWND player = FindWindowA("WMPlayerApp", nullptr);
+    ASSERT_NE(nullptr, player);
+    EXPECT_TRUE(g_keys.empty()) << "the started player plays on its own";
+    EXPECT_EQ(1, CD_IsPlaying());
+    EXPECT_EQ(1u, g_boxes.size());
+
+    CD_NextTrack();
+    CD_PlayPause();
+    EXPECT_EQ((std::vector<BYTE>{VK_NEXT, 'P'}), g_keys);
+    EXPECT_EQ(0, CD_IsPlaying());
+    EXPECT_EQ(player, vx::players::active_player());
+
+    PostMessageA(player, WM_CLOSE, 0, 0);
+    for (int i = 0; i < 50 && IsWindow(player); ++i)
+        Sleep(100);
+}
