@@ -1,8 +1,6 @@
 // Title band line breaking, with 10 pixels per character as the measure.
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "title_layout.h"
 
 using vx::setup::break_title;
@@ -46,15 +44,4 @@ TEST(TitleLayout, TitleWithoutBlankOrWithOnlyLeadingBlankStaysWhole)
     EXPECT_EQ(" Leading", l.first);
     EXPECT_FALSE(l.two_lines);
     EXPECT_EQ("", break_title("", 0, ten_per_char).first);
-}
-
-TEST(TitleLayout, MeasuresOnlyCandidateFirstLines)
-{
-    std::vector<std::string> measured;
-    auto spy = [&measured](std::string_view s) {
-        measured.emplace_back(s);
-        return static_cast<int>(s.size()) * 10;
-    };
-    break_title("aa bb cc", 15 + 50, spy);
-    EXPECT_EQ((std::vector<std::string>{"aa bb cc", "aa bb"}), measured);
 }
