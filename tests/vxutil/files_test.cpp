@@ -139,6 +139,8 @@ TEST(FindProgram, DepthFirstByDisplayedTitle)
     EXPECT_EQ(0, FindProgramPath("", folder.path().c_str(), path));
     EXPECT_STREQ("", path);
     EXPECT_EQ(0, FindProgramPath(nullptr, nullptr, path));
+    const std::string too_long = folder.path() + "\\" + std::string(300, 'x');
+    EXPECT_EQ(0, FindProgramPath(title_of("readme.txt").c_str(), too_long.c_str(), path));
 }
 
 TEST(FindProgram, TreesDeeperThanAPathStopInsteadOfOverflowing)

@@ -299,6 +299,9 @@ extern "C" int WINAPI FindProgramPath(const char* title, const char* folder, cha
         return 0;
     char start[MAX_PATH] = "";
     if (folder && *folder) {
+        // A cut folder name would search somewhere else.
+        if (std::strlen(folder) >= sizeof start)
+            return 0;
         vx::text::copy_text(start, sizeof start, folder);
     } else {
         LPITEMIDLIST items = nullptr;
