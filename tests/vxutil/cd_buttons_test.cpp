@@ -492,3 +492,34 @@ TEST_F(CdKeys, DvdPlayerIsStartedForPlayAndThenDrivenByKeys)
     for (int i = 0; i < 50 && IsWindow(player); ++i)
         Sleep(100);
 }
+
+TEST_F(CdKeys, LaunchCdPlayerStartsTheMediaPlayerButNoCdPlayerFromTheCurrentFolder)
+{
+    disc({"video_ts\\vts_01_0.ifo"});
+    EXPECT_EQ(0, LaunchCDPlayer()) << "a DVD needs a video player, and none is installed";
+    fs::remove_all(base);
+    disc({"Track01.cda"});
+    const std::string stand_in = vxtest::program_folder() + "player_stand_in.exe";
+    // A program named like the old CD player in the host's current folder.
+    const fs::path trap = base / "cwd";
+    fs::create_directories(trap);
+    ASSERT_TRUE(CopyFileA(stand_in.c_str(), (trap / "cdplayer.exe").string().c_str(), FALSE));
+    char saved[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, saved);
+    SetCurrentDirectoryA(trap.string().c_str());
+    EXPECT_EQ(0, LaunchCDPlayer()) << "this system has no CD player";
+    SetCurrentDirectoryA(saved);
+    Sleep(500);
+    EXPECT_EQ(nullptr, FindWindowA("WMPlayerApp", nullptr)) << "the copy in the current folder was started";
+
+    RegistryValue path("Software\\Microsoft\\Multimedia\\WMPlayer", "Player.Path", stand_in);
+    EXPECT_EQ(1, LaunchCDPlayer());
+    HWND player = nullptr;
+    for (int i = 0; i < 50 && !(player = FindWindowA("WMPlayerApp", nullptr)); ++i)
+        Sleep(100);
+    ASSERT_NE(nullptr, player);
+    PostMessageA(player, WM_CLOSE, 0, 0);
+    for (int i = 0; i < 50 && IsWindow(player); ++i)
+        Sleep(100);
+
+}

@@ -256,3 +256,29 @@ TEST(AppCommand, SendsTheLowEightBitsShiftedIntoLParam)
     EXPECT_EQ(reinterpret_cast<WPARAM>(window), g_wparam);
     DestroyWindow(window);
 }
+
+TEST(FunctionDescriptions, EveryLanguageOfTheTableIsPickedByTheThreadLocale)
+{
+    // What the resource holds for exactly that language, in the ANSI code
+    // page the library converts to.
+    auto exact = [](UINT id, LANGID language) {
+        HRSRC r = FindResourceExW(GetModuleHandleA(nullptr), reinterpret_cast<LPCWSTR>(RT_STRING),
+                                  MAKEINTRESOURCEW(id / 16 + 1), language);
+        if (!r)
+            return std::string("<no block>");
+        auto* p = static_cast<const WCHAR*>(LockResource(LoadResource(GetModuleHandleA(nullptr), r)));
+        for (UINT i = 0; i < id % 16; ++i)
+            p += 1 + *p;
+        char text[260] = {};
+        WideCharToMultiByte(CP_ACP, 0, p + 1, *p, text, sizeof text - 1, nullptr, nullptr);
+        return std::string(text);
+    };
+    const LANGID languages[] = {1028, 1029, 1031, 1033, 1034, 1036, 1040, 1041, 1046, 1051, 1055, 1060, 2052, 2058, 3082};
+    for (LANGID language : languages) {
+        ThreadLocale locale(language);
+        // Rows 0 (id 1), 10 (id 21) and 16 (id 30006) in the thread's language.
+        EXPECT_EQ(exact(1, language), description(0)) << language;
+        EXPECT_EQ(exact(21, language), description(10)) << language;
+        EXPECT_EQ(exact(30006, language), description(16)) << language;
+    }
+}

@@ -120,8 +120,17 @@ extern "C" int WINAPI LaunchCDPlayer(void)
     char player[MAX_PATH] = {};
     Reg_GetValueString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Multimedia\\WMPlayer", "Player.Path", player,
                        sizeof player);
-    const char* program = (player[0] && FileExisted(player)) ? player : "cdplayer.exe";
-    return LaunchProgram(program, nullptr, nullptr, nullptr) ? 1 : 0;
+    if (player[0] && FileExisted(player))
+        return LaunchProgram(player, nullptr, nullptr, nullptr) ? 1 : 0;
+    // The old CD player is named by its full path in the system folder: a
+    // bare "cdplayer.exe" would be looked up in the host's current folder
+    // and search path first, where any program of that name could wait.
+    char folder[MAX_PATH] = {};
+    const UINT n = GetSystemDirectoryA(folder, sizeof folder);
+    if (n == 0 || n >= sizeof folder)
+        return 0;
+    const std::string cd_player = std::string(folder, n) + "\\cdplayer.exe";
+    return LaunchProgram(cd_player.c_str(), nullptr, nullptr, nullptr) ? 1 : 0;
 }
 
 extern "C" int WINAPI OpenAutoRunCD(const char* root)
