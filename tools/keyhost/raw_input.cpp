@@ -1,7 +1,10 @@
 #include "raw_input.h"
 
+// MinGW's HID headers declare C functions without extern "C".
+extern "C" {
 #include <hidsdi.h>
 #include <hidpi.h>
+}
 
 #include <algorithm>
 #include <map>
