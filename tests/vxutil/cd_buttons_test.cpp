@@ -523,3 +523,36 @@ TEST_F(CdKeys, LaunchCdPlayerStartsTheMediaPlayerButNoCdPlayerFromTheCurrentFold
         Sleep(100);
 
 }
+
+TEST_F(CdKeys, WinDvdIsStartedFromItsRegisteredFolderAndGetsCommandIds)
+{
+    HKEY existing;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\InterVideo", 0, KEY_READ, &existing) == ERROR_SUCCESS) {
+        RegCloseKey(existing);
+        GTEST_SKIP() << "the prefix already has InterVideo keys";
+    }
+    const fs::path folder = base / "WinDVD";
+    fs::create_directories(folder);
+    const std::string program = (folder / "WinDVD.exe").string();
+    ASSERT_TRUE(CopyFileA((vxtest::program_folder() + "player_stand_in.exe").c_str(), program.c_str(), FALSE));
+    {
+        RegistryValue path("Software\\InterVideo\\DVD6", "PATH", folder.string());
+        disc({"video_ts\\vts_01_0.ifo"});
+        cd.real_sleep_ms = 300;
+        CD_Play();
+        HWND player = FindWindowA("WMPlayerApp", nullptr);
+        ASSERT_NE(nullptr, player) << "WinDVD was not started";
+        CD_NextTrack();
+        CD_Stop();
+        // Commands are posted; give the player a moment to log them.
+        for (int i = 0; i < 20 && read_log(program + ".log").find("command 32773") == std::string::npos; ++i)
+            Sleep(100);
+        const std::string log = read_log(program + ".log");
+        EXPECT_NE(std::string::npos, log.find("command 32772\ncommand 32778\ncommand 32773")) << log;
+        EXPECT_TRUE(g_boxes.empty());
+        PostMessageA(player, WM_CLOSE, 0, 0);
+        for (int i = 0; i < 50 && IsWindow(player); ++i)
+            Sleep(100);
+    }
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\InterVideo");
+}
