@@ -409,7 +409,7 @@ TEST_F(CdKeys, MediaPlayerIsStartedOnTheAudioCdAndTheNextPlayPauseIsSwallowed)
     DeleteFileA(log.c_str());
     RegistryValue path("Software\\Microsoft\\Multimedia\\WMPlayer", "Player.Path", program);
     disc({"Track01.cda"});
-    cd.real_sleep_ms = 300;
+    cd.real_sleep_ms = 1000; // the real poll interval: robust on a loaded machine
 
     CD_Play();
     HWND player = FindWindowA("WMPlayerApp", nullptr);
@@ -469,7 +469,7 @@ TEST_F(CdKeys, DvdPlayerIsStartedForPlayAndThenDrivenByKeys)
     const std::string program = vxtest::program_folder() + "player_stand_in.exe";
     RegistryValue path("Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\DVDPlayer.exe", "", program);
     disc({"video_ts\\vts_01_0.ifo"});
-    cd.real_sleep_ms = 300;
+    cd.real_sleep_ms = 1000; // the real poll interval: robust on a loaded machine
 
     CD_Stop();
     EXPECT_EQ(nullptr, FindWindowA("WMPlayerApp", nullptr)) << "not started for stop";
@@ -538,7 +538,7 @@ TEST_F(CdKeys, WinDvdIsStartedFromItsRegisteredFolderAndGetsCommandIds)
     {
         RegistryValue path("Software\\InterVideo\\DVD6", "PATH", folder.string());
         disc({"video_ts\\vts_01_0.ifo"});
-        cd.real_sleep_ms = 300;
+        cd.real_sleep_ms = 1000; // the real poll interval: robust on a loaded machine
         CD_Play();
         HWND player = FindWindowA("WMPlayerApp", nullptr);
         ASSERT_NE(nullptr, player) << "WinDVD was not started";
