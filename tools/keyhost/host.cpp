@@ -60,7 +60,7 @@ bool Host::start(HINSTANCE instance)
     wc.lpfnWndProc = window_proc;
     wc.hInstance = instance;
     wc.lpszClassName = kWindowClass;
-    if (!RegisterClassA(&wc))
+    if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         return false;
     // A hidden top-level window: it owns the notification icon, receives Raw
     // Input and is the mixer's callback window.

@@ -20,6 +20,14 @@ struct Replay {
 };
 
 Replay g_replay;
+StepObserver g_observer = nullptr;
+void* g_observer_context = nullptr;
+
+void observe(const ReplayStep& step)
+{
+    if (g_observer)
+        g_observer(step, g_observer_context);
+}
 
 void dispatch_pending()
 {
@@ -69,8 +77,10 @@ void CALLBACK run_steps(HWND, UINT, UINT_PTR, DWORD)
         }
         case StepKind::Wait:
             r.timer = SetTimer(nullptr, 0, step.ms ? step.ms : 1, run_steps);
+            observe(step);
             return;
         }
+        observe(step);
     }
     report_latency(*r.host);
     r.host->log("replay: done, %zu steps", r.script.steps.size());
@@ -78,6 +88,12 @@ void CALLBACK run_steps(HWND, UINT, UINT_PTR, DWORD)
 }
 
 } // namespace
+
+void set_step_observer(StepObserver observer, void* context)
+{
+    g_observer = observer;
+    g_observer_context = context;
+}
 
 bool start_replay(Host& host, const std::string& path)
 {
@@ -94,6 +110,7 @@ bool start_replay(Host& host, const std::string& path)
         host.log("replay: %s is larger than 1 MiB", path.c_str());
         return false;
     }
+    g_replay = Replay{};
     g_replay.host = &host;
     g_replay.script = parse_replay_script(text);
     if (!g_replay.script.error.empty()) {

@@ -10,4 +10,8 @@ namespace keyhost {
 // cannot be read. The host window is destroyed after the last step.
 bool start_replay(Host& host, const std::string& path);
 
+// Called after each step has run (tests check the screen between steps).
+using StepObserver = void (*)(const ReplayStep& step, void* context);
+void set_step_observer(StepObserver observer, void* context);
+
 } // namespace keyhost
