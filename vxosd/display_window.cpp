@@ -30,6 +30,9 @@ LRESULT CALLBACK display_proc(HWND window, UINT message, WPARAM wparam, LPARAM l
         PostMessageA(window, WM_CLOSE, 0, 0);
         if (state().background)
             PostMessageA(state().background, WM_CLOSE, 0, 0);
+        // The background's width starts afresh too, even when the message
+        // reached only this window.
+        state().widest_background = 0;
         return 0;
     }
     return DefWindowProcA(window, message, wparam, lparam);

@@ -208,19 +208,6 @@ HRGN shape_from_bitmap(HBITMAP bitmap, int x0, int y0, int src_w, int src_h, int
     return region;
 }
 
-HRGN shape_from_text(HDC dc, HBITMAP surface, int surface_width, const Rect& band)
-{
-    if (band.empty())
-        return CreateRectRgn(0, 0, 0, 0);
-    std::vector<std::uint8_t> bits;
-    bool set_is_white = true;
-    if (!read_rows(dc, surface, surface_width, band.height(), 0, band.height(), bits, set_is_white))
-        return nullptr;
-    const BitImage image{bits, mono_stride(surface_width), surface_width, band.height(), true};
-    const ScanWindow window{{band.left, 0, band.right, band.height()}, 0, band.top, set_is_white};
-    return from_image(image, window);
-}
-
 HRGN shape_of_drawn_text(HDC memory, const char* text, const Rect& draw, unsigned format, int width,
                          const Rect& band)
 {

@@ -23,11 +23,6 @@ enum class Inside { Black, White };
 // made; an empty region when no pixel matches.
 HRGN shape_from_bitmap(HBITMAP bitmap, int x0, int y0, int src_w, int src_h, int dst_w, int dst_h, Inside inside);
 
-// The white pixels inside `band` of drawn text. `surface` is a 1-bit bitmap
-// (not selected into any device context) holding just the band's rows: its
-// row i is row band.top + i of the drawing, and it is `surface_width` wide.
-HRGN shape_from_text(HDC dc, HBITMAP surface, int surface_width, const Rect& band);
-
 // Draws `text` white on black into a 1-bit surface that holds only the rows
 // of `band` of a (0, 0, width, ...) drawing, as DrawTextA(text, -1, draw,
 // format) would place it on the whole drawing, and returns the band's shape.

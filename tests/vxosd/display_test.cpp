@@ -23,7 +23,7 @@ protected:
 
 TEST_F(OsdDisplay, IsAHiddenScreenSizedToolWindow)
 {
-    HWND w = FindWindowA("VX_OSD_WNDCLASS", "VX_OSD_WND");
+    HWND w = find_own_window("VX_OSD_WNDCLASS", "VX_OSD_WND");
     ASSERT_EQ(display(), w);
     EXPECT_FALSE(IsWindowVisible(w));
     EXPECT_TRUE(GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
@@ -102,7 +102,7 @@ TEST_F(OsdDisplay, DisabledDisplayDrawsNothingButIndicatorsStillShow)
     EXPECT_EQ(0, OSD_ShowVolumeEx(10, 32, 100, 0));
     EXPECT_FALSE(display_visible());
     EXPECT_NE(0, OSD_ShowCapsLk(10, 100, 1));
-    EXPECT_TRUE(IsWindowVisible(FindWindowA("VX_OSD_CAPSLK_WNDCLASS", "VX_OSD_CAPSLK_WND")));
+    EXPECT_TRUE(IsWindowVisible(find_own_window("VX_OSD_CAPSLK_WNDCLASS", "VX_OSD_CAPSLK_WND")));
 }
 
 TEST_F(OsdDisplay, CallerRectangleIsRewrittenForThisScreen)

@@ -36,7 +36,7 @@ const Expected kAll[] = {
 TEST_F(OsdIndicators, CapsLockSitsAboveItsBottomLeftCornerAndStaysThere)
 {
     EXPECT_NE(0, OSD_ShowCapsLk(100, 500, 1));
-    HWND w = FindWindowA("VX_OSD_CAPSLK_WNDCLASS", "VX_OSD_CAPSLK_WND");
+    HWND w = find_own_window("VX_OSD_CAPSLK_WNDCLASS", "VX_OSD_CAPSLK_WND");
     ASSERT_NE(nullptr, w);
     RECT r;
     GetWindowRect(w, &r);
@@ -59,12 +59,12 @@ TEST_F(OsdIndicators, EachIndicatorHidesOnItsOwnTimer)
     int x = 0;
     for (const Expected& e : kAll) {
         EXPECT_NE(0, e.show(x += 60, 200, 1)) << e.cls;
-        HWND w = FindWindowA(e.cls, e.title);
+        HWND w = find_own_window(e.cls, e.title);
         ASSERT_NE(nullptr, w) << e.cls;
         EXPECT_TRUE(IsWindowVisible(w));
     }
     for (const Expected& e : kAll) {
-        HWND w = FindWindowA(e.cls, e.title);
+        HWND w = find_own_window(e.cls, e.title);
         EXPECT_TRUE(pump_until([&] { return !IsWindowVisible(w); }, 2000)) << e.cls;
         EXPECT_TRUE(debug.saw(e.hidden)) << e.hidden;
         EXPECT_TRUE(IsWindow(w)) << "hidden, not destroyed";
@@ -86,7 +86,7 @@ TEST_F(OsdIndicators, AnIndicatorHidesAVolumeDisplayAndItsBackground)
 TEST_F(OsdIndicators, FramedVolumeHidesIndicatorsButClassicLeavesThem)
 {
     OSD_ShowCapsLk(100, 500, 1);
-    HWND caps = FindWindowA("VX_OSD_CAPSLK_WNDCLASS", "VX_OSD_CAPSLK_WND");
+    HWND caps = find_own_window("VX_OSD_CAPSLK_WNDCLASS", "VX_OSD_CAPSLK_WND");
     OSD_ShowVolume(50, 32, 100);
     EXPECT_TRUE(IsWindowVisible(caps));
     OSD_ShowVolumeEx(50, 32, 100, 0);
@@ -96,7 +96,7 @@ TEST_F(OsdIndicators, FramedVolumeHidesIndicatorsButClassicLeavesThem)
 TEST_F(OsdIndicators, ClosedIndicatorIsCreatedAgainWithItsBitmaps)
 {
     OSD_ShowMic(10, 300, 1);
-    HWND first = FindWindowA("VX_OSD_MIC_WNDCLASS", "VX_OSD_MIC_WND");
+    HWND first = find_own_window("VX_OSD_MIC_WNDCLASS", "VX_OSD_MIC_WND");
     UpdateWindow(first);
     OSD_Destroy();
     EXPECT_FALSE(IsWindow(first));
@@ -104,6 +104,6 @@ TEST_F(OsdIndicators, ClosedIndicatorIsCreatedAgainWithItsBitmaps)
     EXPECT_EQ(nullptr, state().indicators[vx::osd::kMicrophone].on);
     ASSERT_EQ(1, OSD_Init());
     EXPECT_NE(0, OSD_ShowMic(10, 300, 0));
-    EXPECT_NE(nullptr, FindWindowA("VX_OSD_MIC_WNDCLASS", "VX_OSD_MIC_WND"));
+    EXPECT_NE(nullptr, find_own_window("VX_OSD_MIC_WNDCLASS", "VX_OSD_MIC_WND"));
     EXPECT_NE(nullptr, state().indicators[vx::osd::kMicrophone].off);
 }

@@ -15,10 +15,10 @@ namespace {
 DWORD gdi_objects() { return GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS); }
 DWORD user_objects() { return GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS); }
 
-// Each cycle shows a display and lets the hide timer's work run directly.
+// Each cycle shows a display and hides it as the hide timer does.
 void hide_now()
 {
-    SendMessageA(state().display, WM_TIMER, 0, 0);
+    vx::osd::kill_hide_timer();
     vx::osd::hide_display_and_background();
     state().display_showing = false;
     state().show_string_calls = 0;

@@ -16,6 +16,18 @@ void WINAPI capture(LPCSTR text) { captured().emplace_back(text ? text : ""); }
 
 } // namespace
 
+const char* profile_root()
+{
+    static const std::string root = "Software\\VXKeyboardTest\\OSD" + std::to_string(GetCurrentProcessId());
+    return root.c_str();
+}
+
+const char* user_section()
+{
+    static const std::string section = std::string(profile_root()) + "\\users\\" + kUser + "\\OSD";
+    return section.c_str();
+}
+
 DebugCapture::DebugCapture() : guard_(vx::osd::platform::os().OutputDebugStringA, capture) { captured().clear(); }
 const std::vector<std::string>& DebugCapture::lines() const { return captured(); }
 bool DebugCapture::saw(const std::string& text) const
@@ -45,29 +57,41 @@ void pump(DWORD ms)
 
 void clear_profile()
 {
-    RegDeleteTreeA(HKEY_CURRENT_USER, kProfileRoot);
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kProfileRoot);
+    RegDeleteTreeA(HKEY_CURRENT_USER, profile_root());
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, profile_root());
 }
 
 void set_number(const char* name, int value)
 {
     HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kUserSection, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, user_section(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                                              &key, nullptr));
     DWORD v = static_cast<DWORD>(value);
     RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<BYTE*>(&v), sizeof v);
     RegCloseKey(key);
 }
 
-void delete_value(const char* name) { RegDeleteKeyValueA(HKEY_CURRENT_USER, kUserSection, name); }
+void delete_value(const char* name) { RegDeleteKeyValueA(HKEY_CURRENT_USER, user_section(), name); }
 
 bool read_number(const char* name, int& value)
 {
     DWORD v = 0, size = sizeof v, type = 0;
-    if (RegGetValueA(HKEY_CURRENT_USER, kUserSection, name, RRF_RT_ANY, &type, &v, &size) != ERROR_SUCCESS)
+    if (RegGetValueA(HKEY_CURRENT_USER, user_section(), name, RRF_RT_ANY, &type, &v, &size) != ERROR_SUCCESS)
         return false;
     value = static_cast<int>(v);
     return true;
+}
+
+HWND find_own_window(const char* cls, const char* title)
+{
+    HWND w = nullptr;
+    while ((w = FindWindowExA(nullptr, w, cls, title)) != nullptr) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        if (pid == GetCurrentProcessId())
+            return w;
+    }
+    return nullptr;
 }
 
 HRGN display_region()
@@ -100,7 +124,7 @@ long long region_area(HRGN region)
 void OsdTest::SetUp()
 {
     clear_profile();
-    Reg_InitProfile(kProfileRoot, kUser);
+    Reg_InitProfile(profile_root(), kUser);
     vx::osd::state().show_string_calls = 0;
     vx::osd::set_region_method(vx::osd::RegionMethod::Runs);
     ASSERT_EQ(1, OSD_Init());

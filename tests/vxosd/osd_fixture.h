@@ -15,9 +15,11 @@
 
 namespace osdtest {
 
-inline constexpr char kProfileRoot[] = "Software\\VXKeyboardTest\\OSDProfile";
+// The profile root of this test process (test programs may run at the same
+// time in one Wine prefix), and the user layer's "OSD" key under it.
+const char* profile_root();
+const char* user_section();
 inline constexpr char kUser[] = "tester";
-inline constexpr char kUserSection[] = "Software\\VXKeyboardTest\\OSDProfile\\users\\tester\\OSD";
 
 // Debug strings written while a DebugCapture lives.
 class DebugCapture {
@@ -51,6 +53,10 @@ void clear_profile();
 void set_number(const char* name, int value);
 void delete_value(const char* name);
 bool read_number(const char* name, int& value);
+
+// The top-level window of this process with that class and title: other
+// test programs may run at the same time on the same Wine desktop.
+HWND find_own_window(const char* cls, const char* title);
 
 // The display window's current region (caller deletes), or null.
 HRGN display_region();

@@ -176,7 +176,7 @@ TEST_F(OsdVolume, BackgroundSitsBehindAndNeverShrinks)
 {
     OSD_SetVolumeBkgColor(RGB(60, 60, 60));
     EXPECT_EQ(1, OSD_ShowVolumeEx(100, 12, 10, 0)); // "12": two digits
-    HWND bkg = FindWindowA("VX_OSD_BKGND_WNDCLASS", "VX_OSD_BKGND_WND");
+    HWND bkg = find_own_window("VX_OSD_BKGND_WNDCLASS", "VX_OSD_BKGND_WND");
     ASSERT_NE(nullptr, bkg);
     ASSERT_EQ(state().background, bkg);
     EXPECT_TRUE(IsWindowVisible(bkg));
