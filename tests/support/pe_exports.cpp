@@ -1,5 +1,7 @@
 #include "support/pe_exports.h"
 
+#include <algorithm>
+
 namespace vxtest {
 
 std::vector<std::string> exported_names(HMODULE module)
@@ -25,5 +27,21 @@ std::string program_folder()
     std::string folder(path, n);
     return folder.substr(0, folder.find_last_of("\\/") + 1);
 }
+
+LoadedDll::LoadedDll(const char* name) : module(LoadLibraryA((program_folder() + name).c_str())) {}
+
+LoadedDll::~LoadedDll()
+{
+    if (module)
+        FreeLibrary(module);
+}
+
+std::vector<std::string> sorted(std::vector<std::string> names)
+{
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::string> sorted_exports(HMODULE module) { return sorted(exported_names(module)); }
 
 } // namespace vxtest

@@ -18,13 +18,8 @@ const std::vector<std::string>& header_names()
     return names;
 }
 
-struct LoadedDll {
-    HMODULE module = LoadLibraryA((vxtest::program_folder() + "VXOSD.dll").c_str());
-    ~LoadedDll()
-    {
-        if (module)
-            FreeLibrary(module);
-    }
+struct LoadedDll : vxtest::LoadedDll {
+    LoadedDll() : vxtest::LoadedDll("VXOSD.dll") {}
 };
 
 TEST(VXOSDDll, ExportsExactlyTheHeaderByUndecoratedName)
@@ -33,11 +28,7 @@ TEST(VXOSDDll, ExportsExactlyTheHeaderByUndecoratedName)
     ASSERT_NE(nullptr, dll.module) << "error " << GetLastError();
     for (const auto& name : header_names())
         EXPECT_NE(nullptr, reinterpret_cast<void*>(GetProcAddress(dll.module, name.c_str()))) << name;
-    auto exported = vxtest::exported_names(dll.module);
-    auto declared = header_names();
-    std::sort(exported.begin(), exported.end());
-    std::sort(declared.begin(), declared.end());
-    EXPECT_EQ(declared, exported);
+    EXPECT_EQ(vxtest::sorted(header_names()), vxtest::sorted_exports(dll.module));
 }
 
 TEST(VXOSDDll, CarriesEveryBitmapAt48x48)

@@ -17,13 +17,8 @@ const std::vector<std::string>& header_names()
     return names;
 }
 
-struct LoadedDll {
-    HMODULE module = LoadLibraryA((vxtest::program_folder() + "VXUtil.dll").c_str());
-    ~LoadedDll()
-    {
-        if (module)
-            FreeLibrary(module);
-    }
+struct LoadedDll : vxtest::LoadedDll {
+    LoadedDll() : vxtest::LoadedDll("VXUtil.dll") {}
 };
 
 TEST(VXUtilDll, EveryHeaderExportIsFoundByUndecoratedName)
@@ -39,11 +34,7 @@ TEST(VXUtilDll, ExportsNothingTheHeaderDoesNotDeclare)
 {
     LoadedDll dll;
     ASSERT_NE(nullptr, dll.module);
-    auto exported = vxtest::exported_names(dll.module);
-    auto declared = header_names();
-    std::sort(exported.begin(), exported.end());
-    std::sort(declared.begin(), declared.end());
-    EXPECT_EQ(declared, exported);
+    EXPECT_EQ(vxtest::sorted(header_names()), vxtest::sorted_exports(dll.module));
 }
 
 } // namespace
