@@ -126,10 +126,14 @@ void Host::on_key(std::uint32_t code, bool pressed)
     } else if (pressed && code == kMute) {
         OSD_ShowMuteIcon(Mixer_GetMuteState() ? 1 : 0);
     }
+    LARGE_INTEGER done;
+    QueryPerformanceCounter(&done);
+    const double ms =
+        static_cast<double>(done.QuadPart - begin.QuadPart) * 1000.0 / static_cast<double>(frequency_.QuadPart);
     int level = 0;
     Mixer_GetVolume(&level);
-    log("%-7s 0x%04X %-20s -> %d (result %d)  volume 0x%04X muted %d", pressed ? "press" : "release", code, name,
-        handled, result, level, Mixer_GetMuteState() ? 1 : 0);
+    log("%-7s 0x%04X %-20s -> %d (result %d)  volume 0x%04X muted %d  %7.2f ms", pressed ? "press" : "release", code,
+        name, handled, result, level, Mixer_GetMuteState() ? 1 : 0, ms);
 }
 
 void Host::show_volume()
