@@ -7,7 +7,7 @@
 #include "programs.h"
 #include "setup_config.h"
 #include "setup_script.h"
-#include "title_layout.h"
+#include "core/title_layout.h"
 
 namespace vx::setup {
 namespace {

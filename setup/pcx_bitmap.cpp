@@ -2,7 +2,7 @@
 
 #include <span>
 
-#include "pcx_decoder.h"
+#include "core/pcx_decoder.h"
 
 namespace vx::setup {
 

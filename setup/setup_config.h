@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "fixed_text.h"
+#include "core/fixed_text.h"
 
 namespace vx::setup {
 

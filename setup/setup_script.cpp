@@ -1,6 +1,6 @@
 #include "setup_script.h"
 
-#include "script_fields.h"
+#include "core/script_fields.h"
 
 namespace vx::setup {
 namespace {

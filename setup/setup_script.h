@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "fixed_text.h"
+#include "core/fixed_text.h"
 #include "setup_config.h"
 
 namespace vx::setup {

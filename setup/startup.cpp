@@ -1,11 +1,11 @@
 #include "startup.h"
 
-#include "locale_choice.h"
+#include "core/locale_choice.h"
 #include "main_window.h"
 #include "platform/dialog_seam.h"
 #include "programs.h"
 #include "setup_script.h"
-#include "switches.h"
+#include "core/switches.h"
 
 namespace vx::setup {
 

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "buttons/aspi.h"
+#include "buttons/scsi/aspi.h"
 #include "support/pe_exports.h"
 #include "vxutil.h"
 #include "vxutil/cd_fakes.h"

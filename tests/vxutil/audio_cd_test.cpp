@@ -1,7 +1,7 @@
 // AudioCD_* over a modelled cdaudio device.
 #include <gtest/gtest.h>
 
-#include "buttons/audio_cd.h"
+#include "buttons/cd/audio_cd.h"
 #include "vxutil.h"
 #include "vxutil/cd_fakes.h"
 

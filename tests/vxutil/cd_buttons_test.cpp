@@ -8,10 +8,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "buttons/audio_cd.h"
-#include "buttons/cd_buttons.h"
-#include "buttons/disc_detection.h"
-#include "buttons/media_players.h"
+#include "buttons/cd/audio_cd.h"
+#include "buttons/cd/cd_buttons.h"
+#include "buttons/cd/disc_detection.h"
+#include "buttons/cd/media_players.h"
 #include "platform/dialog_seam.h"
 #include "platform/input_seam.h"
 #include "support/pe_exports.h"

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "buttons/audio_cd.h"
-#include "buttons/disc_detection.h"
+#include "buttons/cd/audio_cd.h"
+#include "buttons/cd/disc_detection.h"
 #include "vxutil.h"
 #include "vxutil/cd_fakes.h"
 

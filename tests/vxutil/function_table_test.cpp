@@ -5,8 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "buttons/function_table.h"
-#include "buttons/function_table_handlers.h"
+#include "core/function_table.h"
+#include "buttons/table/function_table_handlers.h"
 #include "platform/seam.h"
 #include "vxutil.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "buttons/launchers.h"
+#include "buttons/launch/launchers.h"
 #include "platform/input_seam.h"
 #include "platform/seam.h"
 #include "support/pe_exports.h"

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "buttons/disc_detection.h"
+#include "buttons/cd/disc_detection.h"
 #include "vxutil.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The key-held repeat with a real thread timer and message loop.
 #include <gtest/gtest.h>
 
-#include "buttons/mixer.h"
+#include "buttons/volume/mixer.h"
 #include "vxutil.h"
 #include "vxutil/fake_audio.h"
 

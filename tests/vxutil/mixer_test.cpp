@@ -1,8 +1,8 @@
 // The Mixer_* contract over both backends, with fake devices.
 #include <gtest/gtest.h>
 
-#include "buttons/mixer.h"
-#include "buttons/speaker_line.h"
+#include "buttons/volume/mixer.h"
+#include "buttons/volume/volume_backends.h"
 #include "vxutil.h"
 #include "vxutil/fake_audio.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "replay_script.h"
+#include "core/replay_script.h"
 
 namespace keyhost {
 

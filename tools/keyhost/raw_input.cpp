@@ -10,7 +10,7 @@ extern "C" {
 #include <map>
 #include <vector>
 
-#include "replay_script.h"
+#include "core/replay_script.h"
 
 namespace keyhost {
 namespace {

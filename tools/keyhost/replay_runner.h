@@ -2,7 +2,7 @@
 // message loop: waits are timers, so the library timers keep running.
 #pragma once
 #include "host.h"
-#include "replay_script.h"
+#include "core/replay_script.h"
 
 namespace keyhost {
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "buttons/srb.h"
+#include "core/srb_layout.h"
 
 using namespace vx::aspi;
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "services/system_modules.h"
-#include "services/text_fields.h"
-#include "services/version_string.h"
+#include "core/text_fields.h"
+#include "core/version_string.h"
 #include "vxutil.h"
 
 namespace vx::files {

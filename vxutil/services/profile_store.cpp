@@ -6,9 +6,9 @@
 
 #include <cstring>
 
-#include "services/profile_codec.h"
+#include "core/profile_codec.h"
 #include "services/profile_store.h"
-#include "services/text_fields.h"
+#include "core/text_fields.h"
 #include "vxutil.h"
 
 namespace vx::profile {

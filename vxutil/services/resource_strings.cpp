@@ -3,8 +3,8 @@
 #include <string>
 
 #include "module.h"
-#include "services/string_block.h"
-#include "services/text_fields.h"
+#include "core/string_table_block.h"
+#include "core/text_fields.h"
 
 namespace vx {
 namespace {

@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "services/system_modules.h"
-#include "services/text_fields.h"
+#include "core/text_fields.h"
 #include "vxutil.h"
 
 namespace vx::shortcuts {

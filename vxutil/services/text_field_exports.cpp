@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "services/text_fields.h"
+#include "core/text_fields.h"
 #include "vxutil.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "pcx_decoder.h"
-#include "script_fields.h"
+#include "core/pcx_decoder.h"
+#include "core/script_fields.h"
 
 namespace {
 

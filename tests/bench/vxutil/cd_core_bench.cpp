@@ -5,11 +5,11 @@
 
 #include <cstring>
 
-#include "buttons/aspi_bus.h"
-#include "buttons/aspi_emulation.h"
-#include "buttons/disc_ranking.h"
-#include "buttons/function_table.h"
-#include "buttons/mci_commands.h"
+#include "core/cdrom_search.h"
+#include "core/aspi_emulation.h"
+#include "core/disc_rules.h"
+#include "core/function_table.h"
+#include "core/mci_commands.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "replay_script.h"
+#include "core/replay_script.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

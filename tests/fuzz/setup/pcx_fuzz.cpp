@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <span>
 
-#include "pcx_decoder.h"
+#include "core/pcx_decoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "script_fields.h"
+#include "core/script_fields.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

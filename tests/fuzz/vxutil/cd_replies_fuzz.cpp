@@ -7,8 +7,8 @@
 #include <cstring>
 #include <string_view>
 
-#include "buttons/aspi_emulation.h"
-#include "buttons/mci_commands.h"
+#include "core/aspi_emulation.h"
+#include "core/mci_commands.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <span>
 #include <string_view>
 
-#include "services/profile_codec.h"
+#include "core/profile_codec.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

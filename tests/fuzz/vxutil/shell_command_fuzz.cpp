@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "services/text_fields.h"
+#include "core/text_fields.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

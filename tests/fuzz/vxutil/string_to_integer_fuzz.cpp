@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "services/text_fields.h"
+#include "core/text_fields.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "services/version_string.h"
+#include "core/version_string.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "replay_script.h"
+#include "core/replay_script.h"
 
 using namespace keyhost;
 

@@ -1,7 +1,7 @@
 // The thread locale setup picks on NT.
 #include <gtest/gtest.h>
 
-#include "locale_choice.h"
+#include "core/locale_choice.h"
 
 using vx::setup::thread_locale_to_set;
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "native/setup/pcx_writer.h"
-#include "pcx_decoder.h"
+#include "core/pcx_decoder.h"
 
 using namespace vx::setup;
 using vxtest::encode_pcx;

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "pcx_decoder.h"
+#include "core/pcx_decoder.h"
 
 namespace vxtest {
 

@@ -6,7 +6,7 @@
 #include <map>
 #include <string>
 
-#include "script_fields.h"
+#include "core/script_fields.h"
 
 using namespace vx::setup;
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "switches.h"
+#include "core/switches.h"
 
 using vx::setup::parse_switches;
 using vx::setup::SwitchFlags;

@@ -1,7 +1,7 @@
 // Title band line breaking, with 10 pixels per character as the measure.
 #include <gtest/gtest.h>
 
-#include "title_layout.h"
+#include "core/title_layout.h"
 
 using vx::setup::break_title;
 using vx::setup::TitleLines;

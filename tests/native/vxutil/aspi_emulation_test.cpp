@@ -4,8 +4,8 @@
 #include <map>
 #include <vector>
 
-#include "buttons/aspi_bus.h"
-#include "buttons/aspi_emulation.h"
+#include "core/cdrom_search.h"
+#include "core/aspi_emulation.h"
 
 using namespace vx::aspi;
 

@@ -4,7 +4,7 @@
 #include <set>
 #include <string>
 
-#include "buttons/function_table.h"
+#include "core/function_table.h"
 
 using namespace vx::functions;
 
@@ -16,7 +16,7 @@ TEST(FunctionTable, HasThirtySevenRowsWithUniqueNamesAndCodes)
         EXPECT_TRUE(names.insert(r.name).second) << r.name;
         if (r.code)
             EXPECT_TRUE(codes.insert(r.code).second) << r.name;
-        EXPECT_EQ(DefaultHandler::None, r.fallback);
+        EXPECT_EQ(nullptr, r.fallback);
         EXPECT_EQ(Handler::None, r.type2);
     }
     EXPECT_EQ(37u, names.size());
@@ -67,8 +67,15 @@ TEST(FunctionTable, DispatchPicksTheEventsOwnHandler)
     EXPECT_FALSE(pick(mute, 0).found()) << "release of Mute does nothing";
     EXPECT_FALSE(pick(*find_by_name("Search"), 1).found());
 
-    // A row with a default handler would take every event without its own.
+    // A default handler takes every event without its own handler; the
+    // event's own handler still wins where there is one.
     Row custom = mute;
     custom.type2 = Handler::LaunchHelp;
+    custom.fallback = [](int type) { return type * 10; };
     EXPECT_EQ(Handler::LaunchHelp, pick(custom, 2).handler);
+    EXPECT_EQ(nullptr, pick(custom, 2).fallback);
+    EXPECT_EQ(Handler::ToggleMute, pick(custom, 1).handler);
+    ASSERT_TRUE(pick(custom, 0).found());
+    EXPECT_EQ(Handler::None, pick(custom, 0).handler);
+    EXPECT_EQ(70, pick(custom, 7).fallback(7));
 }

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "buttons/mci_commands.h"
+#include "core/mci_commands.h"
 
 using namespace vx::mci;
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "services/profile_codec.h"
+#include "core/profile_codec.h"
 
 using namespace vx::profile;
 

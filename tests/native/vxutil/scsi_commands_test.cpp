@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "buttons/scsi_commands.h"
+#include "core/scsi_commands.h"
 
 using namespace vx::aspi;
 

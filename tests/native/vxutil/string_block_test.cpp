@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "services/string_block.h"
+#include "core/string_table_block.h"
 
 using vx::resources::string_in_block;
 

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "services/text_fields.h"
+#include "core/text_fields.h"
 
 using namespace vx::text;
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "services/version_string.h"
+#include "core/version_string.h"
 
 using vx::files::parse_version_string;
 using vx::files::version_value_path;

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "buttons/volume_math.h"
+#include "core/volume_math.h"
 
 using namespace vx::volume;
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "buttons/volume_math.h"
-#include "buttons/volume_repeat.h"
+#include "core/volume_math.h"
+#include "core/volume_repeat.h"
 
 using vx::volume::VolumeRepeat;
 using Tick = VolumeRepeat::Tick;
