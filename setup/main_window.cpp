@@ -56,7 +56,7 @@ void on_create(HWND window)
     if (lstrcmpiA(user_locale(c.nt_family != 0).c_str(), kJapaneseLocale) == 0) {
         s.japanese_font = true;
         NONCLIENTMETRICSA metrics{};
-        // The size without the Vista padding field (344 bytes): Windows
+        // The size without the Vista padding field (340 bytes): Windows
         // before Vista rejects the larger structure.
         metrics.cbSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
         SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);

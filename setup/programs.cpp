@@ -32,16 +32,11 @@ DWORD wait_for_exit_code(HANDLE process)
 {
     if (!process)
         return 0;
+    // Once the process has ended its code is final even when it is 259
+    // (STILL_ACTIVE), so it is read once and never polled.
     DWORD code = 0;
-    if (WaitForSingleObject(process, INFINITE) == WAIT_OBJECT_0) {
-        // The process has ended, so its code is final even when it is 259
-        // (STILL_ACTIVE): polling for another value would never end.
-        if (!GetExitCodeProcess(process, &code))
-            code = 0;
-    } else {
-        while (GetExitCodeProcess(process, &code) && code == STILL_ACTIVE)
-            Sleep(10);
-    }
+    if (WaitForSingleObject(process, INFINITE) != WAIT_OBJECT_0 || !GetExitCodeProcess(process, &code))
+        code = 0;
     CloseHandle(process);
     return code;
 }

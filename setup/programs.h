@@ -13,9 +13,8 @@ namespace vx::setup {
 // (the thread handle is closed), or null when the program did not start.
 HANDLE start_program(const std::string& command_line, const char* working_folder);
 
-// Waits for the process without a time limit and returns its exit code,
-// re-reading it only while the wait failed and it reads STILL_ACTIVE. 0 for
-// a null handle or an unreadable code.
+// Waits for the process without a time limit and returns its exit code
+// (259 included): 0 for a null handle, a failed wait or an unreadable code.
 // Closes the handle.
 DWORD wait_for_exit_code(HANDLE process);
 

@@ -119,13 +119,34 @@ TEST_F(PcxBitmapTest, PaletteComesFromTheColourSource)
     EXPECT_EQ(p.header_map[15].green, entries[15].peGreen);
     DeleteObject(palette);
 
-    HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    palette = LoadPcxPalette(window, save("p.pcx", file).c_str());
-    EXPECT_NE(nullptr, palette);
+    EXPECT_EQ(nullptr, LoadPcxPalette(nullptr, folder.file("absent.pcx").c_str()));
+}
+
+TEST_F(PcxBitmapTest, RealisingLeavesTheWindowDcWithItsOwnPalette)
+{
+    // A window with its own DC keeps whatever is selected into it: a logo
+    // palette left there would be used after the window deletes it.
+    WNDCLASSA cls{};
+    cls.style = CS_OWNDC;
+    cls.lpfnWndProc = DefWindowProcA;
+    cls.lpszClassName = "VxSetupOwnDc";
+    RegisterClassA(&cls);
+    HWND window = CreateWindowExA(0, cls.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, window);
+    HGDIOBJ stock = GetStockObject(DEFAULT_PALETTE);
+    auto selected = [&] {
+        HDC dc = GetDC(window);
+        HGDIOBJ p = GetCurrentObject(dc, OBJ_PAL);
+        ReleaseDC(window, dc);
+        return p;
+    };
+    HPALETTE palette = LoadPcxPalette(window, save("p.pcx", vxtest::encode_pcx(picture(8, 4, 2))).c_str());
+    ASSERT_NE(nullptr, palette);
+    EXPECT_EQ(stock, selected());
     RealizeWindowPalette(window, palette);
-    RealizeWindowPalette(window, nullptr);
+    EXPECT_EQ(stock, selected());
+    EXPECT_EQ(static_cast<DWORD>(OBJ_PAL), GetObjectType(palette)) << "the caller's palette must stay alive";
     DeleteObject(palette);
-    EXPECT_EQ(nullptr, LoadPcxPalette(window, folder.file("absent.pcx").c_str()));
     DestroyWindow(window);
 }
 

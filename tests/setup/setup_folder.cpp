@@ -1,5 +1,7 @@
 #include "setup/setup_folder.h"
 
+#include <tlhelp32.h>
+
 #include <thread>
 
 #include "support/pe_exports.h"
@@ -128,6 +130,20 @@ bool eventually(const std::function<bool()>& done, std::chrono::milliseconds lim
         Sleep(20);
     }
     return true;
+}
+
+std::size_t running_children(const std::string& exe_name)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return 0;
+    std::size_t n = 0;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        n += entry.th32ParentProcessID == GetCurrentProcessId() && lstrcmpiA(entry.szExeFile, exe_name.c_str()) == 0;
+    CloseHandle(snapshot);
+    return n;
 }
 
 HANDLE launch(const std::string& program, const std::string& args, const std::string& folder)

@@ -47,6 +47,10 @@ std::string read_text(const std::string& path);
 // Polls until done() holds or the time runs out; returns done().
 bool eventually(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(10));
 
+// Processes with this file name (case-insensitive) that this process started
+// and that have not ended yet.
+std::size_t running_children(const std::string& exe_name);
+
 // Starts a program (its path quoted, then args) in folder; returns its
 // process handle or null.
 HANDLE launch(const std::string& program, const std::string& args, const std::string& folder);
