@@ -65,5 +65,6 @@ std::string load_setup_string(UINT id);
 inline constexpr UINT kStringWarningCaption = 16;
 inline constexpr UINT kStringUnsupportedSystem = 17;
 inline constexpr UINT kStringTitleSuffix = 18;
+inline constexpr UINT kStringPathTooLong = 19;
 
 } // namespace vx::setup

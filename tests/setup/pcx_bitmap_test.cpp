@@ -39,12 +39,14 @@ PcxPicture picture(std::uint8_t bpp, unsigned width, unsigned height)
     return p;
 }
 
-// Colour index of pixel (x, y), top row 0, as the file holds it.
+// Colour index of pixel (x, y), top row 0, as the file holds it: its bits,
+// most significant first, read one at a time.
 unsigned index_at(const PcxPicture& p, unsigned x, unsigned y)
 {
-    const unsigned bit = x * p.bits_per_pixel;
-    const std::uint8_t byte = p.rows[y][bit / 8];
-    return (byte >> (8 - p.bits_per_pixel - bit % 8)) & ((1u << p.bits_per_pixel) - 1);
+    unsigned index = 0;
+    for (unsigned bit = x * p.bits_per_pixel; bit < (x + 1) * p.bits_per_pixel; ++bit)
+        index = (index << 1) | ((p.rows[y][bit / 8] >> (7 - bit % 8)) & 1u);
+    return index;
 }
 
 // The bitmap's pixels as top-down 32-bit RGB.
@@ -80,7 +82,8 @@ struct PcxBitmapTest : ::testing::Test {
 
 TEST_F(PcxBitmapTest, BitmapPixelsMatchTheDecodedPictureForEachDepth)
 {
-    for (std::uint8_t bpp : {1, 4, 8}) {
+    // Bitmaps hold 1, 4 or 8 bits per pixel: 2 and 7 bits must be converted.
+    for (std::uint8_t bpp : {1, 2, 4, 7, 8}) {
         const PcxPicture p = picture(bpp, 13, 5);
         HBITMAP bitmap = LoadPcxBitmap(save("logo.pcx", vxtest::encode_pcx(p)).c_str());
         ASSERT_NE(nullptr, bitmap) << int(bpp);
