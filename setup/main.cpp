@@ -1,6 +1,6 @@
-// Entry point of setup.exe. The role is fixed here by the build: the x64
-// program only imports the registry files; the x86 program (and the x64
-// launcher test build) runs the whole installation.
+// Entry point of setup.exe. The role is fixed here by the build: after the
+// common start-up the x64 program only imports the registry files; the x86
+// program (and the x64 launcher test build) runs the whole installation.
 #include <windows.h>
 
 #include "startup.h"

@@ -56,7 +56,7 @@ void on_create(HWND window)
     if (lstrcmpiA(user_locale(c.nt_family != 0).c_str(), kJapaneseLocale) == 0) {
         s.japanese_font = true;
         NONCLIENTMETRICSA metrics{};
-        // The size without the Vista padding field (344 bytes): Windows
+        // The size without the Vista padding field (340 bytes): Windows
         // before Vista rejects the larger structure.
         metrics.cbSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
         SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
@@ -87,7 +87,7 @@ void on_setup_start()
         AddRegistryFiles();
     } else {
         if (c.win64)
-            wait_for_exit_code(start_program(registry_helper_command(), c.setup_folder));
+            wait_for_exit_code(start_registry_helper(registry_helper_command(), c.setup_folder));
         else
             AddRegistryFiles();
         if (c.installer[0])
@@ -99,8 +99,19 @@ void on_setup_start()
     PostQuitMessage(static_cast<int>(code));
 }
 
-void on_setup_chain(HWND window)
+void on_setup_chain(HWND window, WPARAM wparam, LPARAM lparam)
 {
+    // Only the launcher runs the installers; the registry helper has no
+    // mouse installer to start.
+    if (config().role != Role::Launcher)
+        return;
+    // Sent from another thread (possibly while the start message waits for
+    // the keyboard installer): queue it, so that it runs in its turn, as a
+    // posted one would, and the sender is answered at once.
+    if (InSendMessage()) {
+        PostMessageA(window, WM_SETUP_CHAIN, wparam, lparam);
+        return;
+    }
     if (config().second_program[0]) {
         HANDLE process = start_program(second_program_command(), config().setup_folder);
         if (process)
@@ -247,14 +258,22 @@ ATOM register_main_window(HINSTANCE instance)
     cls.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(102));
     cls.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
     cls.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    cls.lpszClassName = kMainWindowClass;
+    cls.lpszClassName = main_window_class();
     return RegisterClassA(&cls);
+}
+
+const char* main_window_class()
+{
+    // The registry helper runs while the launcher's window waits for it; a
+    // class of its own keeps a sender looking for "FullSetupClass" from
+    // finding the helper's window instead of the launcher's.
+    return config().role == Role::RegistryHelper ? kHelperWindowClass : kMainWindowClass;
 }
 
 HWND create_main_window(HINSTANCE instance)
 {
     const SIZE size = work_area_size();
-    return CreateWindowExA(0, kMainWindowClass, config().title_suffix, WS_OVERLAPPEDWINDOW, 0, 0, size.cx, size.cy,
+    return CreateWindowExA(0, main_window_class(), config().title_suffix, WS_OVERLAPPEDWINDOW, 0, 0, size.cx, size.cy,
                            nullptr, nullptr, instance, nullptr);
 }
 
@@ -282,7 +301,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
         on_setup_start();
         return 0;
     case WM_SETUP_CHAIN:
-        on_setup_chain(window);
+        on_setup_chain(window, wparam, lparam);
         return 0;
     case WM_PAINT:
         return on_paint(window);

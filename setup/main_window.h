@@ -9,6 +9,7 @@
 namespace vx::setup {
 
 inline constexpr char kMainWindowClass[] = "FullSetupClass";
+inline constexpr char kHelperWindowClass[] = "FullSetupHelperClass";
 inline constexpr UINT WM_SETUP_START = WM_APP + 100;
 inline constexpr UINT WM_SETUP_CHAIN = 7213;
 inline constexpr char kRegistryHelperName[] = "Zondrel.exe";
@@ -34,6 +35,8 @@ struct MainWindowState {
 MainWindowState& main_window_state();
 void reset_main_window_state();
 
+// The class of this role's window: FullSetupClass, or the registry helper's own.
+const char* main_window_class();
 ATOM register_main_window(HINSTANCE instance);
 // Created with the work-area size, not yet hidden.
 HWND create_main_window(HINSTANCE instance);

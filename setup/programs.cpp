@@ -8,10 +8,8 @@
 namespace vx::setup {
 namespace {
 
-bool equals_ignoring_case(const std::string& a, const char* b)
-{
-    return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), -1, b, -1) == CSTR_EQUAL;
-}
+// Set by the launcher in the environment of the registry helper only.
+constexpr char kLauncherMarker[] = "VX_SETUP_STARTED_BY_LAUNCHER";
 
 } // namespace
 
@@ -32,18 +30,43 @@ DWORD wait_for_exit_code(HANDLE process)
 {
     if (!process)
         return 0;
+    // Once the process has ended its code is final even when it is 259
+    // (STILL_ACTIVE), so it is read once and never polled.
     DWORD code = 0;
-    if (WaitForSingleObject(process, INFINITE) == WAIT_OBJECT_0) {
-        // The process has ended, so its code is final even when it is 259
-        // (STILL_ACTIVE): polling for another value would never end.
-        if (!GetExitCodeProcess(process, &code))
-            code = 0;
-    } else {
-        while (GetExitCodeProcess(process, &code) && code == STILL_ACTIVE)
-            Sleep(10);
-    }
+    if (!wait_for_process(process) || !GetExitCodeProcess(process, &code))
+        code = 0;
     CloseHandle(process);
     return code;
+}
+
+bool wait_for_process(HANDLE process)
+{
+    // An installer that broadcasts WM_SETTINGCHANGE with SendMessage, or
+    // anything that sends to setup's window, waits until the window answers;
+    // blocking here without answering would leave both waiting forever.
+    for (;;) {
+        const DWORD woke = MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_SENDMESSAGE);
+        if (woke == WAIT_OBJECT_0)
+            return true;
+        if (woke != WAIT_OBJECT_0 + 1)
+            return false;
+        // Delivers the sent messages; with this filter no posted one is taken.
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+HANDLE start_registry_helper(const std::string& command_line, const char* working_folder)
+{
+    SetEnvironmentVariableA(kLauncherMarker, "1");
+    HANDLE process = start_program(command_line, working_folder);
+    SetEnvironmentVariableA(kLauncherMarker, nullptr); // the installers started later do not see it
+    return process;
+}
+
+bool started_by_launcher()
+{
+    return GetEnvironmentVariableA(kLauncherMarker, nullptr, 0) != 0;
 }
 
 void RunPreRunPrograms()
@@ -55,8 +78,10 @@ void RunPreRunPrograms()
         HANDLE process = start_program(command, nullptr);
         if (!process)
             continue;
-        if (equals_ignoring_case(fields[2], "1"))
-            WaitForSingleObject(process, INFINITE);
+        // "1" has no case to ignore; a locale-aware compare would also need
+        // LOCALE_INVARIANT, which Windows before XP rejects.
+        if (fields[2] == "1")
+            wait_for_process(process);
         CloseHandle(process);
     }
 }
@@ -69,8 +94,10 @@ std::string registry_import_command(const char* windows_folder, const std::strin
 void AddRegistryFiles()
 {
     const SetupConfig& c = config();
+    // The system-wide folder: on a Remote Desktop session host
+    // GetWindowsDirectoryA gives programs a per-user folder without regedit.
     char windows_folder[kTextCapacity] = {};
-    const UINT n = GetWindowsDirectoryA(windows_folder, sizeof windows_folder);
+    const UINT n = GetSystemWindowsDirectoryA(windows_folder, sizeof windows_folder);
     if (n == 0 || n >= sizeof windows_folder)
         return;
     for (const std::string& key : script_section_keys("Add Registry Files")) {

@@ -1,5 +1,7 @@
 #include "setup_config.h"
 
+#include <string_view>
+
 #include "platform/version_seam.h"
 
 namespace vx::setup {
@@ -54,7 +56,9 @@ bool is_win_me()
     if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
         return false;
     number[sizeof number - 1] = '\0';
-    return lstrlenA(number) >= 4 && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, number, 4, "4.90", 4) == CSTR_EQUAL;
+    // Digits and a dot have no case, so the case-insensitive compare is a
+    // plain one (and needs no LOCALE_INVARIANT, which Windows 9x rejects).
+    return std::string_view(number).substr(0, 4) == "4.90";
 }
 
 bool is_nt5_or_later()

@@ -13,7 +13,8 @@ namespace vx::setup {
 // What this build of the program does on its start message: the launcher
 // (the x86 program) imports the registry files or hands them to the 64-bit
 // helper and runs the installers; the registry helper (the x64 program,
-// shipped as Zondrel.exe) only imports the registry files.
+// shipped as Zondrel.exe) goes through the same start-up (script, pre-run
+// programs) and then only imports the registry files.
 enum class Role { Launcher, RegistryHelper };
 
 struct SetupConfig {
@@ -64,5 +65,6 @@ std::string load_setup_string(UINT id);
 inline constexpr UINT kStringWarningCaption = 16;
 inline constexpr UINT kStringUnsupportedSystem = 17;
 inline constexpr UINT kStringTitleSuffix = 18;
+inline constexpr UINT kStringPathTooLong = 19;
 
 } // namespace vx::setup

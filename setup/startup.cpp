@@ -8,6 +8,32 @@
 #include "core/switches.h"
 
 namespace vx::setup {
+namespace {
+
+void show_warning(UINT text_id)
+{
+    const std::string caption = load_setup_string(kStringWarningCaption);
+    const std::string text = load_setup_string(text_id);
+    platform::dialogs().MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK);
+}
+
+} // namespace
+
+void restrict_dll_search()
+{
+    // setup runs elevated, usually from a download folder full of other
+    // people's files: a DLL that Windows or a component loads later by bare
+    // name must come from the system folder, never from there. Windows 8
+    // and Windows Vista/7 with the loader update have the call; older
+    // systems keep their search order.
+    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    HMODULE kernel = GetModuleHandleA("kernel32");
+    const auto restrict_to = kernel ? reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void*>(
+                                          GetProcAddress(kernel, "SetDefaultDllDirectories")))
+                                    : nullptr;
+    if (restrict_to)
+        restrict_to(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
 
 void choose_thread_locale(bool nt_family)
 {
@@ -22,6 +48,7 @@ void choose_thread_locale(bool nt_family)
 
 int run_setup(HINSTANCE instance, const char* command_line, Role role)
 {
+    restrict_dll_search();
     SetupConfig& c = config();
     c.role = role;
     evaluate_os_flags(c);
@@ -43,12 +70,14 @@ int run_setup(HINSTANCE instance, const char* command_line, Role role)
     choose_thread_locale(c.nt_family != 0);
 
     if (!ReadSetupScript()) {
-        const std::string caption = load_setup_string(kStringWarningCaption);
-        const std::string text = load_setup_string(kStringUnsupportedSystem);
-        platform::dialogs().MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK);
+        // An empty setup folder means the program's path did not fit the
+        // record; say so rather than blame the Windows version.
+        show_warning(c.setup_folder[0] ? kStringUnsupportedSystem : kStringPathTooLong);
         return 0;
     }
-    RunPreRunPrograms();
+    // The launcher has run them before it started this helper.
+    if (!(role == Role::RegistryHelper && started_by_launcher()))
+        RunPreRunPrograms();
 
     c.command_line = command_line ? command_line : "";
     const SwitchFlags flags = parse_switches(c.command_line);

@@ -7,6 +7,10 @@
 
 namespace vx::setup {
 
+// Limits the search for DLLs loaded by bare name to the system folder where
+// Windows can do that.
+void restrict_dll_search();
+
 // Fixes the thread's user-interface language on NT (a no-op elsewhere).
 void choose_thread_locale(bool nt_family);
 

@@ -24,21 +24,6 @@ inline std::size_t copy_text(char* out, std::size_t capacity, std::string_view t
     return n;
 }
 
-// Appends text to the NUL-terminated contents of out, truncating at capacity.
-inline std::size_t append_text(char* out, std::size_t capacity, std::string_view text)
-{
-    if (!out || capacity == 0)
-        return 0;
-    std::size_t used = 0;
-    while (used < capacity && out[used] != '\0')
-        ++used;
-    if (used == capacity) { // unterminated: terminate at the last byte
-        out[capacity - 1] = '\0';
-        return capacity - 1;
-    }
-    return used + copy_text(out + used, capacity - used, text);
-}
-
 // Joins texts into one string (built by appending, which GCC 12 does not
 // misreport as an overlapping copy the way chains of operator+ are).
 inline std::string join(std::initializer_list<std::string_view> parts)
@@ -55,7 +40,5 @@ inline std::string join(std::initializer_list<std::string_view> parts)
 
 template <std::size_t N>
 std::size_t copy_text(char (&out)[N], std::string_view text) { return copy_text(out, N, text); }
-template <std::size_t N>
-std::size_t append_text(char (&out)[N], std::string_view text) { return append_text(out, N, text); }
 
 } // namespace vx::setup

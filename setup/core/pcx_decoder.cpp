@@ -1,11 +1,62 @@
 #include "core/pcx_decoder.h"
 
+#include <algorithm>
+
 namespace vx::setup {
 namespace {
 
 unsigned u16(std::span<const std::uint8_t> file, std::size_t offset)
 {
     return static_cast<unsigned>(file[offset]) | (static_cast<unsigned>(file[offset + 1]) << 8);
+}
+
+// Depths a device-independent bitmap can hold as they are.
+bool dib_depth(unsigned bits) { return bits == 1 || bits == 4 || bits == 8; }
+
+// Bytes per stored row: the file's row, or one byte per pixel when widened.
+std::size_t stored_stride(const PcxHeader& header)
+{
+    if (dib_depth(header.bits_per_pixel))
+        return pcx_row_stride(header.bytes_per_line);
+    return (std::size_t{header.x_max} - header.x_min + 1 + 3) & ~std::size_t{3};
+}
+
+// Unpacks the colour indices of one row (most significant bits first, an
+// index may straddle two bytes) into one byte per pixel.
+void widen_row(const std::vector<std::uint8_t>& packed, unsigned bits, unsigned width, std::uint8_t* out)
+{
+    const unsigned mask = (1u << bits) - 1;
+    for (unsigned x = 0; x < width; ++x) {
+        const std::size_t bit = std::size_t{x} * bits;
+        const std::size_t at = bit / 8;
+        const unsigned pair = (unsigned{packed[at]} << 8) | (at + 1 < packed.size() ? packed[at + 1] : 0u);
+        out[x] = static_cast<std::uint8_t>((pair >> (16 - bits - bit % 8)) & mask);
+    }
+}
+
+// Run-length decodes one row of length bytes from file at in; false when
+// the data ends first (the rest of the row stays as it is).
+bool decode_row(std::span<const std::uint8_t> file, std::size_t& in, std::uint8_t* out, std::size_t length)
+{
+    std::size_t produced = 0;
+    while (produced < length) {
+        if (in >= file.size())
+            return false;
+        const std::uint8_t b = file[in++];
+        if (b < 0xC0) {
+            out[produced++] = b;
+            continue;
+        }
+        if (in >= file.size())
+            return false;
+        const std::uint8_t value = file[in++];
+        std::size_t run = b & 0x3F;
+        if (run > length - produced)
+            run = length - produced; // a run never crosses into the next row
+        for (std::size_t k = 0; k < run; ++k)
+            out[produced++] = value;
+    }
+    return true;
 }
 
 PcxError check_header(std::span<const std::uint8_t> file, PcxHeader& header)
@@ -22,7 +73,7 @@ PcxError check_header(std::span<const std::uint8_t> file, PcxHeader& header)
     if (std::size_t{header.bytes_per_line} * 8 < width * header.bits_per_pixel)
         return PcxError::BadLineLength;
     const std::size_t height = std::size_t{header.y_max} - header.y_min + 1;
-    if (pcx_row_stride(header.bytes_per_line) * height > kPcxMaxPixelBytes)
+    if (stored_stride(header) * height > kPcxMaxPixelBytes)
         return PcxError::TooLarge;
     return PcxError::None;
 }
@@ -69,8 +120,8 @@ std::vector<PcxRgb> pcx_palette(std::span<const std::uint8_t> file, PcxError* er
         return fail(PcxError::UnsupportedDepth);
     std::size_t source = 16;
     if (count != 16) {
-        // The trailing palette must lie wholly after the header.
-        if (file.size() < kPcxHeaderSize + kPcxTrailingPaletteSize)
+        // The last 768 bytes, even where they overlap the header.
+        if (file.size() < kPcxTrailingPaletteSize)
             return fail(PcxError::NoPalette);
         source = file.size() - kPcxTrailingPaletteSize;
     }
@@ -95,33 +146,27 @@ PcxError decode_pcx(std::span<const std::uint8_t> file, PcxImage& image)
 
     image.width = header.x_max - header.x_min + 1;
     image.height = header.y_max - header.y_min + 1;
-    image.bits_per_pixel = header.bits_per_pixel;
-    image.stride = pcx_row_stride(header.bytes_per_line);
+    const bool widen = !dib_depth(header.bits_per_pixel);
+    image.bits_per_pixel = widen ? 8 : header.bits_per_pixel;
+    image.stride = stored_stride(header);
     image.x_pixels_per_metre = static_cast<std::int32_t>(header.x_dpi * 39);
     image.y_pixels_per_metre = static_cast<std::int32_t>(header.y_dpi * 39);
     image.pixels.assign(image.stride * image.height, 0);
 
+    std::vector<std::uint8_t> packed(widen ? header.bytes_per_line : 0);
     std::size_t in = kPcxHeaderSize;
     for (unsigned row = 0; row < image.height; ++row) {
         std::uint8_t* out = image.pixels.data() + (image.height - 1 - row) * image.stride;
-        std::size_t produced = 0;
-        while (produced < header.bytes_per_line) {
-            if (in >= file.size())
+        if (!widen) {
+            if (!decode_row(file, in, out, header.bytes_per_line))
                 return PcxError::None; // data ended early: the rest stays zero
-            const std::uint8_t b = file[in++];
-            if (b >= 0xC0) {
-                if (in >= file.size())
-                    return PcxError::None;
-                const std::uint8_t value = file[in++];
-                std::size_t run = b & 0x3F;
-                if (run > header.bytes_per_line - produced)
-                    run = header.bytes_per_line - produced;
-                for (std::size_t k = 0; k < run; ++k)
-                    out[produced++] = value;
-            } else {
-                out[produced++] = b;
-            }
+            continue;
         }
+        std::fill(packed.begin(), packed.end(), std::uint8_t{0});
+        const bool whole = decode_row(file, in, packed.data(), packed.size());
+        widen_row(packed, header.bits_per_pixel, image.width, out);
+        if (!whole)
+            return PcxError::None;
     }
     image.complete = true;
     return PcxError::None;

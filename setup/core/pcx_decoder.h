@@ -1,6 +1,8 @@
 // PCX pictures of one colour plane, 1 to 8 bits per pixel, run-length
 // encoded: header checks, colour table and the decoded bottom-up pixel rows
-// of a device-independent bitmap. No Windows header.
+// of a device-independent bitmap. Device-independent bitmaps hold only 1, 4
+// or 8 bits per pixel, so pictures of other depths are widened to 8. No
+// Windows header.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -28,7 +30,7 @@ enum class PcxError {
     BadExtent,         // Xmax < Xmin or Ymax < Ymin
     BadLineLength,     // bytes per line shorter than a row of the width needs
     TooLarge,          // pixel buffer above kPcxMaxPixelBytes
-    NoPalette,         // shorter than the header plus the trailing palette it needs
+    NoPalette,         // shorter than the 768-byte trailing palette it needs
 };
 
 struct PcxHeader {
@@ -56,7 +58,7 @@ inline std::size_t pcx_row_stride(unsigned bytes_per_line) { return (std::size_t
 struct PcxImage {
     unsigned width = 0;
     unsigned height = 0;
-    unsigned bits_per_pixel = 0;
+    unsigned bits_per_pixel = 0; // of the stored rows: 1, 4 or 8
     std::size_t stride = 0;
     std::int32_t x_pixels_per_metre = 0;
     std::int32_t y_pixels_per_metre = 0;

@@ -201,6 +201,23 @@ TEST_F(LauncherTest, On32BitWindowsImportsItselfAndPassesTheInstallerCodeOn)
     EXPECT_EQ(folder.path(), folder.runs("kbd.exe")[0].cwd);
 }
 
+TEST_F(LauncherTest, RegistryHelperWindowCannotBeFoundAndIgnoresTheChainMessage)
+{
+    // While the launcher waits for the helper, a sender looking for the
+    // setup window must find the launcher's, and the helper starts nothing.
+    folder.stand_in("mou.exe", 0, 5000);
+    config().role = Role::RegistryHelper;
+    copy_text(config().setup_folder, folder.path());
+    copy_text(config().second_program, "mou.exe");
+    ASSERT_TRUE(main_class_ready());
+    HWND window = create_main_window(GetModuleHandleA(nullptr));
+    EXPECT_EQ(nullptr, FindWindowA(kMainWindowClass, nullptr));
+    SendMessageA(window, WM_SETUP_CHAIN, 0, 0);
+    EXPECT_EQ(0, run_message_loop());
+    DestroyWindow(window);
+    EXPECT_EQ(0u, vxtest::running_children("mou.exe"));
+}
+
 TEST_F(LauncherTest, NoInstallerNamedEndsWithZeroAndAMissingOneToo)
 {
     folder.write("SETUPNT.INI", "[Setup]\r\n");

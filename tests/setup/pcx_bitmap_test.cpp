@@ -39,12 +39,14 @@ PcxPicture picture(std::uint8_t bpp, unsigned width, unsigned height)
     return p;
 }
 
-// Colour index of pixel (x, y), top row 0, as the file holds it.
+// Colour index of pixel (x, y), top row 0, as the file holds it: its bits,
+// most significant first, read one at a time.
 unsigned index_at(const PcxPicture& p, unsigned x, unsigned y)
 {
-    const unsigned bit = x * p.bits_per_pixel;
-    const std::uint8_t byte = p.rows[y][bit / 8];
-    return (byte >> (8 - p.bits_per_pixel - bit % 8)) & ((1u << p.bits_per_pixel) - 1);
+    unsigned index = 0;
+    for (unsigned bit = x * p.bits_per_pixel; bit < (x + 1) * p.bits_per_pixel; ++bit)
+        index = (index << 1) | ((p.rows[y][bit / 8] >> (7 - bit % 8)) & 1u);
+    return index;
 }
 
 // The bitmap's pixels as top-down 32-bit RGB.
@@ -80,7 +82,8 @@ struct PcxBitmapTest : ::testing::Test {
 
 TEST_F(PcxBitmapTest, BitmapPixelsMatchTheDecodedPictureForEachDepth)
 {
-    for (std::uint8_t bpp : {1, 4, 8}) {
+    // Bitmaps hold 1, 4 or 8 bits per pixel: 2 and 7 bits must be converted.
+    for (std::uint8_t bpp : {1, 2, 4, 7, 8}) {
         const PcxPicture p = picture(bpp, 13, 5);
         HBITMAP bitmap = LoadPcxBitmap(save("logo.pcx", vxtest::encode_pcx(p)).c_str());
         ASSERT_NE(nullptr, bitmap) << int(bpp);
@@ -119,13 +122,34 @@ TEST_F(PcxBitmapTest, PaletteComesFromTheColourSource)
     EXPECT_EQ(p.header_map[15].green, entries[15].peGreen);
     DeleteObject(palette);
 
-    HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    palette = LoadPcxPalette(window, save("p.pcx", file).c_str());
-    EXPECT_NE(nullptr, palette);
+    EXPECT_EQ(nullptr, LoadPcxPalette(nullptr, folder.file("absent.pcx").c_str()));
+}
+
+TEST_F(PcxBitmapTest, RealisingLeavesTheWindowDcWithItsOwnPalette)
+{
+    // A window with its own DC keeps whatever is selected into it: a logo
+    // palette left there would be used after the window deletes it.
+    WNDCLASSA cls{};
+    cls.style = CS_OWNDC;
+    cls.lpfnWndProc = DefWindowProcA;
+    cls.lpszClassName = "VxSetupOwnDc";
+    RegisterClassA(&cls);
+    HWND window = CreateWindowExA(0, cls.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, window);
+    HGDIOBJ stock = GetStockObject(DEFAULT_PALETTE);
+    auto selected = [&] {
+        HDC dc = GetDC(window);
+        HGDIOBJ p = GetCurrentObject(dc, OBJ_PAL);
+        ReleaseDC(window, dc);
+        return p;
+    };
+    HPALETTE palette = LoadPcxPalette(window, save("p.pcx", vxtest::encode_pcx(picture(8, 4, 2))).c_str());
+    ASSERT_NE(nullptr, palette);
+    EXPECT_EQ(stock, selected());
     RealizeWindowPalette(window, palette);
-    RealizeWindowPalette(window, nullptr);
+    EXPECT_EQ(stock, selected());
+    EXPECT_EQ(static_cast<DWORD>(OBJ_PAL), GetObjectType(palette)) << "the caller's palette must stay alive";
     DeleteObject(palette);
-    EXPECT_EQ(nullptr, LoadPcxPalette(window, folder.file("absent.pcx").c_str()));
     DestroyWindow(window);
 }
 

@@ -86,13 +86,13 @@ TEST_F(ProgramsTest, OtherWaitFlagsDoNotWaitAndFieldsAreClearedPerEntry)
 
 TEST_F(ProgramsTest, EmptyOrMissingSectionStartsNothing)
 {
-    folder.stand_in("a.exe");
+    // A program started here would still be sleeping when the snapshot is taken.
+    folder.stand_in("a.exe", 0, 5000);
     script("[PreRun Programs]\r\n");
     RunPreRunPrograms();
     script("x86kbd=a.exe\r\n");
     RunPreRunPrograms();
-    Sleep(200);
-    EXPECT_TRUE(folder.runs("a.exe").empty());
+    EXPECT_EQ(0u, vxtest::running_children("a.exe"));
 }
 
 namespace {
@@ -135,7 +135,8 @@ TEST_F(RegistryFilesTest, ImportsExistingFilesWithBlanksAndSkipsTheRest)
     AddRegistryFiles();
     EXPECT_TRUE(imported("One"));
     EXPECT_TRUE(imported("Two"));
-    Sleep(300);
+    // Once every editor started here has ended, nothing more can arrive.
+    EXPECT_TRUE(vxtest::eventually([] { return vxtest::running_children("regedit.exe") == 0; }));
     // %1%\keys.reg puts the setup folder in front twice: no such file.
     EXPECT_EQ("", vxtest::read_registry_string(HKEY_CURRENT_USER, kTestKey, "Doubled"));
 }
@@ -151,10 +152,8 @@ TEST_F(RegistryFilesTest, PlantedRegeditBesideSetupIsNeverStarted)
     AddRegistryFiles();
     EXPECT_TRUE(imported("Real"));
     EXPECT_TRUE(folder.runs("regedit.exe").empty());
-    char windows[MAX_PATH] = {};
-    GetWindowsDirectoryA(windows, MAX_PATH);
-    EXPECT_EQ("\"" + std::string(windows) + "\\regedit.exe\" /S \"" + folder.file("keys.reg") + "\"",
-              registry_import_command(windows, folder.file("keys.reg")));
+    EXPECT_EQ("\"C:\\windows\\regedit.exe\" /S \"D:\\my setup\\keys.reg\"",
+              registry_import_command("C:\\windows", "D:\\my setup\\keys.reg"));
 }
 
 TEST(ChainedPrograms, ExitCodeOfAProcessIsReadAfterItEnds)

@@ -1,7 +1,7 @@
-// The built programs as a user runs them: setup.exe (the x64 registry
-// helper) and setup-launcher.exe (the launcher role that the x86 program
-// plays), copied into setup folders made here, with the stand-in program as
-// installers and helper. Exit codes are read with GetExitCodeProcess, so
+// The built programs as a user runs them: the launcher (the role the x86
+// setup.exe plays) and the x64 registry helper, as vxtest::SetupPrograms
+// names them, copied into setup folders made here, with the stand-in program
+// as installers and helper. Exit codes are read with GetExitCodeProcess, so
 // values above 255 arrive whole.
 #include <gtest/gtest.h>
 
@@ -20,7 +20,7 @@ struct LauncherFolder {
     SetupFolder folder;
     explicit LauncherFolder(const std::string& hint, DWORD kbd_code = 0, DWORD kbd_sleep = 0) : folder(hint)
     {
-        folder.copy_program("setup-launcher.exe", "setup.exe");
+        folder.install(folder.programs().launcher, "setup.exe");
         folder.stand_in("Zondrel.exe");
         folder.stand_in("kbd.exe", kbd_code, kbd_sleep);
         folder.stand_in("mou.exe");
@@ -88,6 +88,10 @@ TEST_F(EndToEnd, InstallerExitCodeBecomesSetupExitCodeUnchanged)
 {
     for (DWORD code : {0u, 3010u, 300u}) {
         LauncherFolder f("exit code", code);
+        // Like many installers, this one broadcasts WM_SETTINGCHANGE with
+        // SendMessage, which returns only once setup's window has answered.
+        if (code == 3010)
+            f.folder.stand_in("kbd.exe", code, 0, "Broadcast=1\r\n");
         f.script();
         EXPECT_EQ(code, f.run(code == 3010 ? "/S /NR" : "")) << code;
         auto runs = f.folder.runs("kbd.exe");
@@ -119,10 +123,13 @@ TEST_F(EndToEnd, NoFittingScriptShowsTheWarningAndStartsNothing)
 
 TEST_F(EndToEnd, ChainMessageStartsMouseInstallerWithSwitchesAndKeepsTheExitCode)
 {
+    // The message may be sent instead of posted: setup answers it at once,
+    // while it waits for the keyboard installer, and acts on it in its turn.
     const struct {
         const char* args;
         const char* tail;
-    } cases[] = {{"/QN", " /h"}, {"/h /V", " /h /s"}, {"/S /TYPE:USB /NR", " /s /nr"}};
+        bool send;
+    } cases[] = {{"/QN", " /h", false}, {"/h /V", " /h /s", true}, {"/S /TYPE:USB /NR", " /s /nr", false}};
     for (const auto& c : cases) {
         LauncherFolder f("chain", 42, 2500);
         f.script();
@@ -132,11 +139,16 @@ TEST_F(EndToEnd, ChainMessageStartsMouseInstallerWithSwitchesAndKeepsTheExitCode
         HWND window = setup_window_of(GetProcessId(process));
         ASSERT_NE(nullptr, window);
         EXPECT_FALSE(IsWindowVisible(window));
-        PostMessageA(window, 7213, 0, 0);
+        DWORD_PTR answer = 0;
+        if (c.send)
+            EXPECT_NE(0, SendMessageTimeoutA(window, 7213, 0, 0, SMTO_NORMAL, 1000, &answer)) << "not answered";
+        else
+            PostMessageA(window, 7213, 0, 0);
         EXPECT_EQ(42u, vxtest::finish(process)) << c.args;
         ASSERT_TRUE(vxtest::eventually([&] { return f.folder.runs("mou.exe").size() == 1; }));
         EXPECT_EQ(quoted(f.folder.file("mou.exe")) + c.tail, f.folder.runs("mou.exe")[0].cmdline);
         EXPECT_EQ(f.folder.path(), f.folder.runs("mou.exe")[0].cwd);
+        EXPECT_GE(f.folder.runs("mou.exe")[0].start, f.folder.runs("kbd.exe")[0].end) << "not in its turn";
     }
 }
 
@@ -166,22 +178,30 @@ TEST_F(EndToEnd, LauncherOn64BitWindowsHandsTheImportToTheHelperAndWaits)
     EXPECT_GE(f.folder.runs("kbd.exe")[0].start, helper[0].end);
     EXPECT_FALSE(imported("ByLauncher", std::chrono::milliseconds(1000))) << "the launcher imported by itself";
 
-    // With the real x64 program as the helper, its import lands.
-    f.folder.copy_program("setup.exe", "Zondrel.exe");
+    // With the real x64 program as the helper, its import lands, and the
+    // pre-run program runs once, from the launcher only.
+    f.folder.install(f.folder.programs().helper, "Zondrel.exe");
+    f.folder.stand_in("prep.exe");
+    f.script("[Add Registry Files]\r\n1=keys.reg\r\n[PreRun Programs]\r\nprep.exe=%1%,,1\r\n");
     EXPECT_EQ(0u, f.run(""));
     EXPECT_TRUE(imported("ByLauncher"));
+    EXPECT_EQ(1u, f.folder.runs("prep.exe").size());
 }
 
 TEST_F(EndToEnd, RegistryHelperOnlyImportsAndEndsWithZero)
 {
+    // Started on its own (an x64 package), the helper runs the pre-run programs.
     SetupFolder folder("x64 helper");
-    folder.copy_program("setup.exe", "setup.exe");
+    folder.install(folder.programs().helper, "setup.exe");
     folder.stand_in("kbd.exe", 5);
     folder.stand_in("Zondrel.exe");
+    folder.stand_in("prep.exe");
     folder.write("with blanks.reg", reg("ByHelper"));
-    folder.write("SETUP2K.INI", "[Setup]\r\nx64kbd=kbd.exe\r\nx86kbd=kbd.exe\r\n[Add Registry Files]\r\nk=with blanks.reg\r\n");
+    folder.write("SETUP2K.INI", "[Setup]\r\nx64kbd=kbd.exe\r\nx86kbd=kbd.exe\r\n[Add Registry Files]\r\nk=with blanks.reg\r\n"
+                                "[PreRun Programs]\r\nprep.exe=%1%,,1\r\n");
     EXPECT_EQ(0u, vxtest::finish(vxtest::launch(folder.file("setup.exe"), "/S", folder.path())));
     EXPECT_TRUE(imported("ByHelper"));
+    EXPECT_EQ(1u, folder.runs("prep.exe").size());
     EXPECT_TRUE(folder.runs("kbd.exe").empty());
     EXPECT_TRUE(folder.runs("Zondrel.exe").empty());
 }
@@ -196,7 +216,7 @@ struct VersionFolder {
     VersionFolder(const std::string& version, std::initializer_list<std::pair<const char*, DWORD>> scripts)
         : folder("version " + version), exe("setup_" + version + ".exe")
     {
-        folder.copy_program("setup-launcher.exe", exe);
+        folder.install(folder.programs().launcher, exe);
         folder.stand_in("Zondrel.exe");
         for (const auto& [name, code] : scripts) {
             const std::string kbd = "kbd" + std::to_string(code) + ".exe";

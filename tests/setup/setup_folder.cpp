@@ -1,5 +1,7 @@
 #include "setup/setup_folder.h"
 
+#include <tlhelp32.h>
+
 #include <thread>
 
 #include "support/pe_exports.h"
@@ -29,9 +31,25 @@ void remove_tree(const std::string& folder)
 
 unsigned long long number(const std::string& text) { return std::strtoull(text.c_str(), nullptr, 10); }
 
+std::string program_path(const char* variable, const char* built_name)
+{
+    char path[MAX_PATH] = {};
+    const DWORD n = GetEnvironmentVariableA(variable, path, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? std::string(path, n) : program_folder() + built_name;
+}
+
 } // namespace
 
-SetupFolder::SetupFolder(const std::string& name_hint)
+SetupPrograms built_programs()
+{
+    // The x86 build is the launcher itself; its helper is an x64 build.
+    const bool x64 = sizeof(void*) == 8;
+    return {program_path("VX_SETUP_LAUNCHER", x64 ? "setup-launcher.exe" : "setup.exe"),
+            program_path("VX_SETUP_HELPER", x64 ? "setup.exe" : "Zondrel.exe"),
+            program_path("VX_SETUP_STAND_IN", "stand_in.exe")};
+}
+
+SetupFolder::SetupFolder(const std::string& name_hint, SetupPrograms programs) : programs_(std::move(programs))
 {
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
@@ -61,17 +79,18 @@ void SetupFolder::write(const std::string& name, const std::string& text) const
     CloseHandle(f);
 }
 
-void SetupFolder::copy_program(const std::string& built_name, const std::string& as_name) const
+void SetupFolder::install(const std::string& program, const std::string& as_name) const
 {
-    CopyFileA((program_folder() + built_name).c_str(), file(as_name).c_str(), FALSE);
+    CopyFileA(program.c_str(), file(as_name).c_str(), FALSE);
 }
 
-void SetupFolder::stand_in(const std::string& name, DWORD exit_code, DWORD sleep_ms) const
+void SetupFolder::stand_in(const std::string& name, DWORD exit_code, DWORD sleep_ms,
+                           const std::string& more_settings) const
 {
-    copy_program("stand_in.exe", name);
+    install(programs_.stand_in, name);
     const std::string base = name.substr(0, name.find_last_of('.'));
     write(base + ".ini", "[stand_in]\r\nExitCode=" + std::to_string(exit_code) + "\r\nSleepMs=" +
-                             std::to_string(sleep_ms) + "\r\n");
+                             std::to_string(sleep_ms) + "\r\n" + more_settings);
 }
 
 std::vector<StandInRun> SetupFolder::runs(const std::string& name) const
@@ -128,6 +147,20 @@ bool eventually(const std::function<bool()>& done, std::chrono::milliseconds lim
         Sleep(20);
     }
     return true;
+}
+
+std::size_t running_children(const std::string& exe_name)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return 0;
+    std::size_t n = 0;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        n += entry.th32ParentProcessID == GetCurrentProcessId() && lstrcmpiA(entry.szExeFile, exe_name.c_str()) == 0;
+    CloseHandle(snapshot);
+    return n;
 }
 
 HANDLE launch(const std::string& program, const std::string& args, const std::string& folder)

@@ -19,33 +19,50 @@ struct StandInRun {
     unsigned long long end = 0; // 0 while it still runs
 };
 
+// The launcher users run, the x64 registry helper (Zondrel.exe in a package)
+// and the stand-in, as full paths: by default from this test program's build;
+// VX_SETUP_LAUNCHER, VX_SETUP_HELPER and VX_SETUP_STAND_IN name other builds
+// (dist/x86/setup.exe with dist/x86/Zondrel.exe, say).
+struct SetupPrograms {
+    std::string launcher, helper, stand_in;
+};
+SetupPrograms built_programs();
+
 class SetupFolder {
 public:
     // A new empty folder under the temporary folder; name_hint may hold blanks.
-    explicit SetupFolder(const std::string& name_hint);
+    explicit SetupFolder(const std::string& name_hint, SetupPrograms programs = built_programs());
     ~SetupFolder();
     SetupFolder(const SetupFolder&) = delete;
     SetupFolder& operator=(const SetupFolder&) = delete;
 
     const std::string& path() const { return path_; }
+    const SetupPrograms& programs() const { return programs_; }
     std::string file(const std::string& name) const { return path_ + "\\" + name; }
 
     void write(const std::string& name, const std::string& text) const;
-    // Copies a program built beside the test program (e.g. "stand_in.exe").
-    void copy_program(const std::string& built_name, const std::string& as_name) const;
-    // A copy of the stand-in named name (e.g. "kbd.exe") with its settings.
-    void stand_in(const std::string& name, DWORD exit_code = 0, DWORD sleep_ms = 0) const;
+    // Copies a program (a full path, e.g. programs().launcher) in as as_name.
+    void install(const std::string& program, const std::string& as_name) const;
+    // A copy of the stand-in named name (e.g. "kbd.exe") with its settings;
+    // more_settings are further lines of its [stand_in] section.
+    void stand_in(const std::string& name, DWORD exit_code = 0, DWORD sleep_ms = 0,
+                  const std::string& more_settings = "") const;
     // Records of the stand-in copy name, in start order.
     std::vector<StandInRun> runs(const std::string& name) const;
 
 private:
     std::string path_;
+    SetupPrograms programs_;
 };
 
 std::string read_text(const std::string& path);
 
 // Polls until done() holds or the time runs out; returns done().
 bool eventually(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(10));
+
+// Processes with this file name (case-insensitive) that this process started
+// and that have not ended yet.
+std::size_t running_children(const std::string& exe_name);
 
 // Starts a program (its path quoted, then args) in folder; returns its
 // process handle or null.

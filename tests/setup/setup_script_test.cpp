@@ -223,10 +223,18 @@ int WINAPI record_box(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 
 TEST(StartUp, WithoutAFittingScriptShowsTheWarningAndEndsWithZero)
 {
-    // The test program's own folder holds no setup script.
+    // The test program's own folder holds no setup script, but a DLL that
+    // loads by bare name until start-up limits the search to the system folder.
+    const char* probe = "vx_search_probe.dll";
+    HMODULE found = LoadLibraryA(probe);
+    ASSERT_NE(nullptr, found);
+    FreeLibrary(found);
     reset_config();
     vx::setup::platform::SeamOverride box(vx::setup::platform::dialogs().MessageBoxA, record_box);
     EXPECT_EQ(0, run_setup(GetModuleHandleA(nullptr), "/S", Role::Launcher));
+    EXPECT_EQ(nullptr, LoadLibraryA(probe)) << "a DLL beside setup was loaded by bare name";
+    EXPECT_NE(nullptr, LoadLibraryA("version.dll"));
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS); // this program's folder again, for later tests
     EXPECT_EQ(1, last_box().shown);
     EXPECT_EQ("Setup Warning", last_box().caption);
     EXPECT_EQ("Current O.S. is not supported by this software, please refer to the user's manual or readme.txt for "

@@ -32,6 +32,7 @@ int count(HDC dc, COLORREF colour, const RECT& r)
     return n;
 }
 
+// width 0 keeps the work-area size the window is created with.
 HWND shown_window(const char* title, int width, const std::string& logo = "")
 {
     reset_config();
@@ -44,7 +45,8 @@ HWND shown_window(const char* title, int width, const std::string& logo = "")
     HWND window = create_main_window(GetModuleHandleA(nullptr));
     if (!window)
         return nullptr;
-    SetWindowPos(window, HWND_TOP, 0, 0, width, 300, SWP_NOMOVE);
+    if (width)
+        SetWindowPos(window, HWND_TOP, 0, 0, width, 300, SWP_NOMOVE);
     ShowWindow(window, SW_SHOWNORMAL);
     UpdateWindow(window);
     for (int i = 0; i < 20; ++i) {
@@ -77,19 +79,20 @@ TEST(MainWindowOnScreen, TitleBandIsTealWithWhiteTitleTextAndTheLogo)
     const std::vector<std::uint8_t> bytes = vxtest::encode_pcx(logo);
     folder.write("logo.pcx", std::string(bytes.begin(), bytes.end()));
 
-    HWND window = shown_window("Keyboard Setup", 700, folder.file("logo.pcx"));
+    HWND window = shown_window("Keyboard Setup", 0, folder.file("logo.pcx"));
     ASSERT_NE(nullptr, window);
     RECT client;
     GetClientRect(window, &client);
     HDC dc = GetDC(window);
-    // The logo was placed for the work-area width on creation; after the
-    // resize here it is wherever logo x says, its top at 0.
+    // On creation the logo is placed two frame widths too far right, so only
+    // its left part shows, its top at 0.
     const int logo_x = main_window_state().logo_x;
-    if (logo_x >= 0 && logo_x < client.right) {
-        EXPECT_EQ(RGB(220, 20, 60), GetPixel(dc, logo_x, 0));
-        EXPECT_EQ(RGB(220, 20, 60), GetPixel(dc, logo_x, 31));
-        EXPECT_EQ(kBandColour, GetPixel(dc, logo_x, 32));
-    }
+    ASSERT_GT(client.right, logo_x);
+    ASSERT_GT(logo_x, client.right - 64);
+    EXPECT_EQ(RGB(220, 20, 60), GetPixel(dc, logo_x, 0));
+    EXPECT_EQ(RGB(220, 20, 60), GetPixel(dc, client.right - 1, 31));
+    EXPECT_EQ(kBandColour, GetPixel(dc, logo_x - 1, 0));
+    EXPECT_EQ(kBandColour, GetPixel(dc, logo_x, 32));
     SendMessageA(window, WM_WININICHANGE, 0, 0); // back to the work area, logo at the right edge
     UpdateWindow(window);
     pump();

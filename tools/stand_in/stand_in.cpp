@@ -11,6 +11,10 @@
 //   sleep=MS    milliseconds to wait before ending (key SleepMs; default 0)
 //   log=PATH    file the record is appended to (key Log; default <name>.log
 //               beside the program)
+//   broadcast=1 first send WM_SETTINGCHANGE "Environment" to every top-level
+//               window with plain SendMessage, as installers do after
+//               changing the environment; it returns only when every window
+//               has answered (key Broadcast; default 0)
 //
 // Record appended for every run (lines, CR LF):
 //
@@ -54,6 +58,18 @@ bool word_value(const std::string& line, const std::string& name, std::string& v
     return false;
 }
 
+// The option from the command line word, else from the .ini key.
+std::string option(const std::string& line, const char* word, const char* key, const char* fallback,
+                   const std::string& ini)
+{
+    std::string value;
+    if (word_value(line, word, value))
+        return value;
+    char buffer[MAX_PATH] = {};
+    GetPrivateProfileStringA("stand_in", key, fallback, buffer, sizeof buffer, ini.c_str());
+    return buffer;
+}
+
 void append(const std::string& path, const std::string& text)
 {
     HANDLE f = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -79,24 +95,17 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     const std::string ini = base + ".ini";
 
     const std::string line = GetCommandLineA();
-    std::string exit_text, sleep_text, log;
-    char buffer[MAX_PATH] = {};
-    if (!word_value(line, "exit", exit_text)) {
-        GetPrivateProfileStringA("stand_in", "ExitCode", "0", buffer, sizeof buffer, ini.c_str());
-        exit_text = buffer;
-    }
-    if (!word_value(line, "sleep", sleep_text)) {
-        GetPrivateProfileStringA("stand_in", "SleepMs", "0", buffer, sizeof buffer, ini.c_str());
-        sleep_text = buffer;
-    }
-    if (!word_value(line, "log", log)) {
-        GetPrivateProfileStringA("stand_in", "Log", "", buffer, sizeof buffer, ini.c_str());
-        log = buffer[0] ? std::string(buffer) : base + ".log";
-    }
+    const std::string exit_text = option(line, "exit", "ExitCode", "0", ini);
+    const std::string sleep_text = option(line, "sleep", "SleepMs", "0", ini);
+    std::string log = option(line, "log", "Log", "", ini);
+    if (log.empty())
+        log = base + ".log";
     char cwd[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, cwd);
 
     append(log, "[run]\r\ncmdline=" + line + "\r\ncwd=" + cwd + "\r\nstart=" + std::to_string(start) + "\r\n");
+    if (option(line, "broadcast", "Broadcast", "0", ini) == "1")
+        SendMessageA(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("Environment"));
     const unsigned long sleep_ms = std::strtoul(sleep_text.c_str(), nullptr, 10);
     if (sleep_ms)
         Sleep(sleep_ms);

@@ -14,6 +14,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             __builtin_trap();
         if (image.stride * 8 < std::size_t{image.width} * image.bits_per_pixel)
             __builtin_trap();
+        // Only depths a device-independent bitmap can hold leave the decoder.
+        if (image.bits_per_pixel != 1 && image.bits_per_pixel != 4 && image.bits_per_pixel != 8)
+            __builtin_trap();
     }
     (void)vx::setup::pcx_palette(file);
     return 0;

@@ -100,6 +100,10 @@ TEST(PcxDecoder, ColourSourceDependsOnColourCount)
     EXPECT_EQ((PcxRgb{file[source], file[source + 1], file[source + 2]}), img.palette[0]);
     // The colour count follows the depth: 2 bits, 4 colours from the end.
     EXPECT_EQ(4u, decode_ok(encode_pcx(picture(2, 8, 1))).palette.size());
+    // In a file of 768 to 895 bytes the last 768 bytes overlap the header.
+    file = encode_pcx(picture(1, 8, 1));
+    file.resize(800, 0x42);
+    EXPECT_EQ((PcxRgb{file[32], file[33], file[34]}), decode_ok(file).palette[0]);
 }
 
 TEST(PcxDecoder, RunsAreCutAtTheRowEndAndZeroRunsConsumeTheirValue)
