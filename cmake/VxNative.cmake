@@ -5,6 +5,11 @@ find_package(benchmark QUIET)
 set(VX_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
 add_compile_options(${VX_SANITIZE})
 add_link_options(${VX_SANITIZE})
+# Every native object carries libFuzzer's coverage instrumentation, so a fuzz
+# target sees the edges of the core libraries it links, not only its own
+# file. Programs linked without -fsanitize=fuzzer (the unit tests and
+# benchmarks) get the sanitizer runtime's no-op coverage callbacks.
+add_compile_options(-fsanitize=fuzzer-no-link)
 
 # vx_native_test(<target> SOURCES ... LIBS ...)
 function(vx_native_test target)

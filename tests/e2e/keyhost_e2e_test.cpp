@@ -55,7 +55,7 @@ bool replay(const std::string& script, bool classic, const std::function<void(co
     if (!keyhost::start_replay(host, path))
         return false;
     // The replay ends by destroying the host window; a watchdog bounds it.
-    const UINT_PTR watchdog = SetTimer(nullptr, 0, 60000, [](HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(99); });
+    const UINT_PTR watchdog = SetTimer(nullptr, 0, 60000, [](HWND, UINT, UINT_PTR, DWORD) WINAPI { PostQuitMessage(99); });
     const int code = host.run_message_loop();
     KillTimer(nullptr, watchdog);
     keyhost::set_step_observer(nullptr, nullptr);

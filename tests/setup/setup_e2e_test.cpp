@@ -55,7 +55,7 @@ std::vector<std::string> child_texts(HWND window)
     std::vector<std::string> texts;
     EnumChildWindows(
         window,
-        [](HWND child, LPARAM out) {
+        [](HWND child, LPARAM out) WINAPI -> BOOL {
             char text[512] = {};
             GetWindowTextA(child, text, sizeof text);
             reinterpret_cast<std::vector<std::string>*>(out)->push_back(text);

@@ -8,6 +8,7 @@ run=$1
 prefix=$2
 program=$3
 discs="$prefix-discs"
+"$run" --prefix "$prefix" --check -- "$program" || exit $?
 
 "$run" --prefix "$prefix" --stop
 rm -rf "$discs"

@@ -49,7 +49,7 @@ TEST(VersionTests, EachWindowsVersionAnswersExactlyItsTests)
 TEST(VersionTests, FailedQueryAnswersNoEverywhere)
 {
     vx::platform::SeamOverride<BOOL(WINAPI*)(LPOSVERSIONINFOA)> fail(
-        vx::platform::os().GetVersionExA, [](LPOSVERSIONINFOA) -> BOOL { return FALSE; });
+        vx::platform::os().GetVersionExA, [](LPOSVERSIONINFOA) WINAPI -> BOOL { return FALSE; });
     EXPECT_EQ("00000000000", all_tests());
 }
 

@@ -78,7 +78,7 @@ std::vector<HWND> visible_windows_of(DWORD pid)
         std::vector<HWND> found;
     } search{pid, {}};
     EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
+        [](HWND window, LPARAM param) WINAPI -> BOOL {
             auto& s = *reinterpret_cast<Search*>(param);
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);

@@ -182,35 +182,35 @@ PowerLog g_power;
 
 struct FakePower {
     vx::platform::PowerSeam seam{
-        []() -> BOOL {
+        []() WINAPI -> BOOL {
             g_power.calls.push_back("lock");
             return TRUE;
         },
-        [](BOOLEAN hibernate, BOOLEAN force, BOOLEAN wake_disabled) -> BOOLEAN {
+        [](BOOLEAN hibernate, BOOLEAN force, BOOLEAN wake_disabled) WINAPI -> BOOLEAN {
             g_power.calls.push_back("suspend " + std::to_string(hibernate) + std::to_string(force) +
                                     std::to_string(wake_disabled));
             return g_power.suspend_result;
         },
-        [](HANDLE, DWORD access, PHANDLE token) -> BOOL {
+        [](HANDLE, DWORD access, PHANDLE token) WINAPI -> BOOL {
             g_power.calls.push_back("open " + std::to_string(access));
             if (!g_power.token_ok)
                 return FALSE;
             *token = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(0x1234));
             return TRUE;
         },
-        [](LPCSTR, LPCSTR name, PLUID luid) -> BOOL {
+        [](LPCSTR, LPCSTR name, PLUID luid) WINAPI -> BOOL {
             g_power.calls.push_back(std::string("lookup ") + name);
             luid->LowPart = 19;
             luid->HighPart = 0;
             return TRUE;
         },
-        [](HANDLE, BOOL, PTOKEN_PRIVILEGES p, DWORD, PTOKEN_PRIVILEGES, PDWORD) -> BOOL {
+        [](HANDLE, BOOL, PTOKEN_PRIVILEGES p, DWORD, PTOKEN_PRIVILEGES, PDWORD) WINAPI -> BOOL {
             g_power.calls.push_back("adjust " + std::to_string(p->PrivilegeCount) + " " +
                                     std::to_string(p->Privileges[0].Luid.LowPart) + " " +
                                     std::to_string(p->Privileges[0].Attributes));
             return TRUE;
         },
-        [](HANDLE) -> BOOL {
+        [](HANDLE) WINAPI -> BOOL {
             g_power.calls.push_back("close");
             return TRUE;
         },
