@@ -12,7 +12,6 @@
 #include <functional>
 #include <string>
 
-#include "core/volume_layout.h"
 #include "host.h"
 #include "replay_runner.h"
 #include "support/pe_exports.h"
@@ -73,28 +72,20 @@ int current_level()
 
 HWND display_window() { return FindWindowA("VX_OSD_WNDCLASS", "VX_OSD_WND"); }
 
-// The bars the classic layout must show for `level`, as a region.
+// The bars the classic layout must show for `level` of 0xFFFF on a 1024 x 768
+// screen before Vista, as a region: 32 bars 4 wide, 9 apart from x 412, lit
+// from y 673 to 698 when k * (0xFFFF / 32 = 2047) < level, else a stub from
+// y 694.
 HRGN expected_bars(int level, RECT& bounds)
 {
-    vx::osd::ClassicVolumeInput in;
-    in.cx = GetSystemMetrics(SM_CXSCREEN);
-    in.cy = GetSystemMetrics(SM_CYSCREEN);
-    in.vista = IsWinVista() != 0;
-    in.level = static_cast<std::uint32_t>(level);
-    in.steps = 0;
-    in.maximum = 0xFFFF;
-    in.icon_width = 48;
-    in.icon_height = 48;
-    const auto shape = vx::osd::classic_volume(in);
     HRGN bars = CreateRectRgn(0, 0, 0, 0);
-    SetRectEmpty(&bounds);
-    for (const auto& r : shape.rects) {
-        HRGN one = CreateRectRgn(r.left, r.top, r.right, r.bottom);
+    for (int k = 0; k < 32; ++k) {
+        const int x = 412 + 9 * k;
+        HRGN one = CreateRectRgn(x, k * 2047 < level ? 673 : 694, x + 4, 698);
         CombineRgn(bars, bars, one, RGN_OR);
         DeleteObject(one);
-        const RECT rect{r.left, r.top, r.right, r.bottom};
-        UnionRect(&bounds, &bounds, &rect);
     }
+    bounds = RECT{412, 673, 412 + 9 * 31 + 4, 698};
     return bars;
 }
 
@@ -125,6 +116,9 @@ struct KeyhostTest : ::testing::Test {
         // The mixer of Wine's PulseAudio driver must be there for the volume
         // checks to mean anything.
         ASSERT_EQ(0, Mixer_Init(nullptr));
+        ASSERT_EQ(1024, GetSystemMetrics(SM_CXSCREEN)) << "the expected bars are written for 1024 x 768";
+        ASSERT_EQ(768, GetSystemMetrics(SM_CYSCREEN));
+        ASSERT_FALSE(IsWinVista());
         ASSERT_EQ(0, Mixer_VolumeDown(0xFFFF));
         ASSERT_EQ(0, current_level());
         Mixer_SetMuteState(0);

@@ -1,7 +1,8 @@
 // The reference hot-key host: receives the keyboard's consumer-page keys and
 // lock keys, runs each key's function through VXUtil's function table and
-// shows feedback through VXOSD. Real input and the replay script both enter
-// through on_key / on_lock / on_mic, so a replay exercises the same path.
+// shows feedback through VXOSD. Real input and the replay script meet at
+// on_key / on_lock / on_mic: a replay exercises everything from there on (the
+// function table, the mixer, the displays), not the Raw Input decoding before.
 #pragma once
 #include <windows.h>
 

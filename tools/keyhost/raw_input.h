@@ -17,13 +17,15 @@ struct RawInputSink {
 
 // Registers for consumer-control and keyboard input with RIDEV_INPUTSINK,
 // so keys arrive while another program has the focus. Returns whether the
-// consumer page could be registered (otherwise WM_APPCOMMAND serves).
+// consumer page could be registered; without it the consumer keys do not
+// reach the host (its window is hidden, so no WM_APPCOMMAND comes to it).
 bool register_raw_input(HWND window);
 
 // Handles one WM_INPUT message.
 void handle_raw_input(HRAWINPUT input, const RawInputSink& sink);
 
-// The consumer usage of a WM_APPCOMMAND command, 0 when none.
+// The consumer usage of a WM_APPCOMMAND command, 0 when none; used only for
+// commands sent to the host window directly.
 std::uint32_t usage_of_app_command(int command);
 
 } // namespace keyhost
