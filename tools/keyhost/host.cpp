@@ -22,6 +22,16 @@ constexpr UINT kVolumeFollowMs = 150;
 
 bool is_volume_key(std::uint32_t code) { return code == kVolumeUp || code == kVolumeDown; }
 
+BOOL CALLBACK find_visible_display(HWND window, LPARAM visible)
+{
+    char name[32] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (lstrcmpA(name, "VX_OSD_WNDCLASS") != 0)
+        return TRUE;
+    *reinterpret_cast<bool*>(visible) = IsWindowVisible(window) != FALSE;
+    return FALSE;
+}
+
 // The host whose window is up; the desktop-switch event has no other way in.
 Host* g_host = nullptr;
 
@@ -154,7 +164,7 @@ void Host::apply(const std::vector<KeyChange>& changes)
     for (const KeyChange& change : changes) {
         if (change.code == kMicMuteCode) {
             if (change.pressed)
-                on_mic(mic_muted_ = !mic_muted_);
+                on_mic(!mic_muted_);
         } else if (host_takes(change.code, disc_for_cd_keys_)) {
             on_key(change.code, change.pressed);
         } else if (change.pressed) {
@@ -205,10 +215,15 @@ void Host::on_key(std::uint32_t code, bool pressed)
         static_cast<double>(done.QuadPart - begin.QuadPart) * 1000.0 / static_cast<double>(frequency_.QuadPart);
     char name[64] = "?";
     GetHIDFuncName(code, name, sizeof name);
-    int level = 0;
-    Mixer_GetVolume(&level);
+    // A volume press logs what it showed rather than asking the mixer again.
+    int level = shown_level_;
+    int muted = shown_mute_;
+    if (!pressed || !is_volume_key(code)) {
+        Mixer_GetVolume(&level);
+        muted = Mixer_GetMuteState() ? 1 : 0;
+    }
     log("%-7s 0x%04X %-20s -> %d (result %d)  volume 0x%04X muted %d  %7.2f ms", pressed ? "press" : "release", code,
-        name, handled, result, level, Mixer_GetMuteState() ? 1 : 0, ms);
+        name, handled, result, level, muted, ms);
 }
 
 bool Host::volume_changed() const
@@ -236,17 +251,7 @@ void Host::show_volume()
 bool Host::display_visible() const
 {
     bool visible = false;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM found) -> BOOL {
-            char name[32] = {};
-            GetClassNameA(window, name, sizeof name);
-            if (lstrcmpA(name, "VX_OSD_WNDCLASS") != 0)
-                return TRUE;
-            *reinterpret_cast<bool*>(found) = IsWindowVisible(window) != FALSE;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&visible));
+    EnumThreadWindows(GetCurrentThreadId(), find_visible_display, reinterpret_cast<LPARAM>(&visible));
     return visible;
 }
 
@@ -267,6 +272,7 @@ void Host::on_lock(LockKey key, bool on)
 
 void Host::on_mic(bool on)
 {
+    mic_muted_ = on;
     RECT work{};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     OSD_ShowMic(work.left + 100, work.bottom - 40, on ? 1 : 0);
