@@ -107,8 +107,10 @@ bool Host::start(HINSTANCE instance)
     tray_.attach(window_, kTrayMessage);
     tray_.add();
     announcements_.start([this](const std::string& text) { log("announce %s", text.c_str()); });
-    log("keyhost: started; consumer keys through %s and the keyboard hook; log %s; DPI awareness %s",
-        consumer_raw_input_ ? "Raw Input" : "(consumer page not registered)", log_.path().c_str(), awareness_name());
+    log("keyhost: started; consumer keys through %s; log %s; DPI awareness %s",
+        consumer_raw_input_ ? "Raw Input and the keyboard hook"
+                            : "the keyboard hook only (the consumer page could not be registered)",
+        log_.path().c_str(), awareness_name());
     return true;
 }
 
@@ -205,7 +207,8 @@ void Host::on_key(std::uint32_t code, bool pressed)
     } else if (!pressed && is_volume_key(code)) {
         KillTimer(window_, kVolumeFollowTimer);
     } else if (pressed && code == kMute) {
-        // The mute icon, not the bar, answers the mixer's change notice.
+        // The mixer's change notice that follows must not replace the icon.
+        Mixer_GetVolume(&shown_level_);
         shown_mute_ = Mixer_GetMuteState() ? 1 : 0;
         OSD_ShowMuteIcon(shown_mute_);
     }
