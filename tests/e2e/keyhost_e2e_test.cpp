@@ -1,19 +1,24 @@
-// The reference host end to end: replay scripts go through the host's input
-// path into the real VXUtil.dll and VXOSD.dll; between steps the tests look
-// at the mixer level, the display window's region, the indicator windows and
-// the programs that were started.
+// The reference host end to end: replay scripts, keys injected with SendInput
+// and window messages go through the host into the real VXUtil.dll and
+// VXOSD.dll; the tests look at the mixer level, the display window's region,
+// the indicator windows, what reaches another program's window, the
+// notification icon (through a stand-in taskbar) and the programs started.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <atomic>
 #include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 
-#include "core/volume_layout.h"
+#include "display_settings.h"
 #include "host.h"
+#include "host_log.h"
 #include "replay_runner.h"
 #include "support/pe_exports.h"
 #include "vxosd.h"
@@ -73,28 +78,20 @@ int current_level()
 
 HWND display_window() { return FindWindowA("VX_OSD_WNDCLASS", "VX_OSD_WND"); }
 
-// The bars the classic layout must show for `level`, as a region.
+// The bars the classic layout must show for `level` of 0xFFFF on a 1024 x 768
+// screen before Vista, as a region: 32 bars 4 wide, 9 apart from x 412, lit
+// from y 673 to 698 when k * (0xFFFF / 32 = 2047) < level, else a stub from
+// y 694.
 HRGN expected_bars(int level, RECT& bounds)
 {
-    vx::osd::ClassicVolumeInput in;
-    in.cx = GetSystemMetrics(SM_CXSCREEN);
-    in.cy = GetSystemMetrics(SM_CYSCREEN);
-    in.vista = IsWinVista() != 0;
-    in.level = static_cast<std::uint32_t>(level);
-    in.steps = 0;
-    in.maximum = 0xFFFF;
-    in.icon_width = 48;
-    in.icon_height = 48;
-    const auto shape = vx::osd::classic_volume(in);
     HRGN bars = CreateRectRgn(0, 0, 0, 0);
-    SetRectEmpty(&bounds);
-    for (const auto& r : shape.rects) {
-        HRGN one = CreateRectRgn(r.left, r.top, r.right, r.bottom);
+    for (int k = 0; k < 32; ++k) {
+        const int x = 412 + 9 * k;
+        HRGN one = CreateRectRgn(x, k * 2047 < level ? 673 : 694, x + 4, 698);
         CombineRgn(bars, bars, one, RGN_OR);
         DeleteObject(one);
-        const RECT rect{r.left, r.top, r.right, r.bottom};
-        UnionRect(&bounds, &bounds, &rect);
     }
+    bounds = RECT{412, 673, 412 + 9 * 31 + 4, 698};
     return bars;
 }
 
@@ -125,10 +122,18 @@ struct KeyhostTest : ::testing::Test {
         // The mixer of Wine's PulseAudio driver must be there for the volume
         // checks to mean anything.
         ASSERT_EQ(0, Mixer_Init(nullptr));
+        ASSERT_EQ(1024, GetSystemMetrics(SM_CXSCREEN)) << "the expected bars are written for 1024 x 768";
+        ASSERT_EQ(768, GetSystemMetrics(SM_CYSCREEN));
+        ASSERT_FALSE(IsWinVista());
+        // What one step of the mixer reads back as here.
+        ASSERT_EQ(0, Mixer_VolumeDown(0xFFFF));
+        Mixer_VolumeUp(0);
+        one_step = current_level();
         ASSERT_EQ(0, Mixer_VolumeDown(0xFFFF));
         ASSERT_EQ(0, current_level());
         Mixer_SetMuteState(0);
     }
+    int one_step = 0;
 };
 
 TEST_F(KeyhostTest, VolumeKeysStepTheMixerAndDrawTheBarsOfEachLevel)
@@ -245,3 +250,306 @@ TEST_F(KeyhostTest, HundredVolumeStepsStayFast)
 }
 
 } // namespace
+
+// ---- The host as it runs on a desktop: real keys, messages, the taskbar ----
+
+namespace {
+
+// Runs the message loop for `ms` milliseconds; a quit message is dropped.
+void pump(DWORD ms)
+{
+    const DWORD end = GetTickCount() + ms;
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        const DWORD left = end - GetTickCount();
+        if (static_cast<int>(left) <= 0)
+            return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, left, QS_ALLINPUT);
+    }
+}
+
+void send_key(WORD key, bool up)
+{
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &input, sizeof input);
+}
+
+void tap(WORD key)
+{
+    send_key(key, false);
+    send_key(key, true);
+}
+
+std::string read_file(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// A host started on the test's thread, as keyhost runs it, until the scope ends.
+struct LiveHost {
+    explicit LiveHost(const char* name) : folder(temp_folder(name)), host(keyhost::Options{{}, folder, false})
+    {
+        started = host.start(GetModuleHandleA(nullptr));
+    }
+    ~LiveHost()
+    {
+        DestroyWindow(host.window());
+        pump(20);
+    }
+    std::string log() const { return read_file(folder + "\\keyhost.log"); }
+    std::string folder;
+    keyhost::Host host;
+    bool started = false;
+};
+
+// Another program's focused window, on a thread of its own: counts the key
+// downs that reach it.
+struct ForegroundWindow {
+    ForegroundWindow()
+    {
+        ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        thread = CreateThread(nullptr, 0, run, this, 0, nullptr);
+        WaitForSingleObject(ready, 5000);
+    }
+    ~ForegroundWindow()
+    {
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        WaitForSingleObject(thread, 5000);
+        CloseHandle(thread);
+        CloseHandle(ready);
+    }
+    static DWORD WINAPI run(void* self)
+    {
+        auto& me = *static_cast<ForegroundWindow*>(self);
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+            if (m == WM_KEYDOWN)
+                ++reinterpret_cast<ForegroundWindow*>(GetWindowLongPtrA(w, GWLP_USERDATA))->seen[wp & 0xFF];
+            if (m == WM_DESTROY)
+                PostQuitMessage(0);
+            return DefWindowProcA(w, m, wp, lp);
+        };
+        wc.lpszClassName = "KeyhostTestForeground";
+        RegisterClassA(&wc);
+        me.window = CreateWindowExA(0, wc.lpszClassName, "another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                    300, 200, nullptr, nullptr, nullptr, nullptr);
+        SetWindowLongPtrA(me.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&me));
+        SetForegroundWindow(me.window);
+        SetFocus(me.window);
+        SetEvent(me.ready);
+        MSG msg;
+        while (GetMessageA(&msg, nullptr, 0, 0) > 0)
+            DispatchMessageA(&msg);
+        return 0;
+    }
+    HANDLE ready = nullptr;
+    HANDLE thread = nullptr;
+    HWND window = nullptr;
+    std::atomic<int> seen[256] = {};
+};
+
+} // namespace
+
+TEST_F(KeyhostTest, KeysTheHostTakesActOnceAndNeverReachTheFocusedProgram)
+{
+    LiveHost live("keyhost-hook");
+    ASSERT_TRUE(live.started);
+    ForegroundWindow other;
+    ASSERT_EQ(other.window, GetForegroundWindow());
+    tap(VK_VOLUME_UP);
+    tap(VK_MEDIA_PLAY_PAUSE); // no CD drive here: the key stays Windows'
+    tap(VK_BROWSER_SEARCH);   // no function in the table
+    pump(300);
+    EXPECT_EQ(one_step, current_level()) << "Volume Up acted once";
+    EXPECT_EQ(0, other.seen[VK_VOLUME_UP]);
+    EXPECT_EQ(1, other.seen[VK_MEDIA_PLAY_PAUSE]);
+    EXPECT_EQ(1, other.seen[VK_BROWSER_SEARCH]);
+}
+
+TEST_F(KeyhostTest, AHeldVolumeKeyEndsWhenItsReleaseCanBeLost)
+{
+    const std::pair<UINT, WPARAM> losses[] = {{WM_INPUT_DEVICE_CHANGE, GIDC_REMOVAL}, {WM_WTSSESSION_CHANGE, 7}};
+    for (const auto& [message, wparam] : losses) {
+        LiveHost live("keyhost-loss");
+        send_key(VK_VOLUME_UP, false);
+        pump(650);
+        EXPECT_GT(current_level(), one_step) << "held, the key repeats";
+        SendMessageA(live.host.window(), message, wparam, 0x1234);
+        const int at_loss = current_level();
+        pump(650);
+        EXPECT_EQ(at_loss, current_level()) << "message " << message << " stopped the repeat";
+        send_key(VK_VOLUME_UP, true);
+        pump(20);
+        Mixer_VolumeDown(0xFFFF);
+    }
+}
+
+TEST_F(KeyhostTest, LockIndicatorShowsTheRealStateAfterAToggleTheHostDidNotSee)
+{
+    std::uint64_t on = 0;
+    std::uint64_t off = 0;
+    ASSERT_TRUE(replay("lock caps on\nlock caps off\n", false, [&](const ReplayStep& step) {
+        (step.on ? on : off) = picture_hash(FindWindowA("VX_OSD_CAPSLK_WNDCLASS", nullptr));
+    }));
+    ForegroundWindow other; // the host's thread is not the one with the focus
+    for (int round = 0; round < 2; ++round) {
+        {
+            LiveHost live("keyhost-lock");
+            tap(VK_CAPITAL);
+            pump(200);
+            const bool caps = (GetKeyState(VK_CAPITAL) & 1) != 0;
+            EXPECT_EQ(caps ? on : off, picture_hash(FindWindowA("VX_OSD_CAPSLK_WNDCLASS", nullptr))) << round;
+        }
+        tap(VK_CAPITAL); // between the rounds, with no host to see it
+        pump(50);
+    }
+}
+
+namespace {
+
+// Stands in for Explorer's taskbar: Wine's Shell_NotifyIcon hands each call
+// to the "Shell_TrayWnd" window as WM_COPYDATA (dwData = the NIM_ command,
+// data starting with the icon's window and id).
+struct StandInTaskbar {
+    StandInTaskbar()
+    {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+            auto* me = reinterpret_cast<StandInTaskbar*>(GetWindowLongPtrA(w, GWLP_USERDATA));
+            if (m != WM_COPYDATA || !me)
+                return DefWindowProcA(w, m, wp, lp);
+            const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp);
+            const HWND owner = reinterpret_cast<HWND>(
+                static_cast<LONG_PTR>(*static_cast<const LONG*>(data->lpData)));
+            if (data->dwData == NIM_ADD && me->accept)
+                me->added.push_back(owner);
+            return me->accept;
+        };
+        wc.lpszClassName = "Shell_TrayWnd";
+        RegisterClassA(&wc);
+        window = CreateWindowExA(WS_EX_TOOLWINDOW, "Shell_TrayWnd", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr,
+                                 nullptr);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~StandInTaskbar() { DestroyWindow(window); }
+    HWND window = nullptr;
+    bool accept = true;
+    std::vector<HWND> added;
+};
+
+// Starts the shipped keyhost from another current folder.
+PROCESS_INFORMATION start_keyhost(const std::string& current_folder)
+{
+    // The build lays the shipped folder out beside the test programs' folder.
+    std::string command = "\"";
+    command += vxtest::program_folder() + "..\\keyhost-folder\\keyhost.exe\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, current_folder.c_str(), &startup,
+                   &process);
+    return process;
+}
+
+DWORD wait_for_exit(const PROCESS_INFORMATION& process)
+{
+    DWORD code = STILL_ACTIVE;
+    for (int i = 0; i < 100 && code == STILL_ACTIVE; ++i) {
+        pump(100);
+        GetExitCodeProcess(process.hProcess, &code);
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return code;
+}
+
+} // namespace
+
+TEST_F(KeyhostTest, TrayIconIsRetriedAndAddedAgainWhenTheTaskbarIsCreated)
+{
+    StandInTaskbar taskbar;
+    taskbar.accept = false;
+    LiveHost live("keyhost-tray");
+    pump(200);
+    EXPECT_TRUE(taskbar.added.empty());
+    taskbar.accept = true;
+    pump(1300);
+    EXPECT_EQ(1u, taskbar.added.size()) << "the failed add was retried";
+    PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    pump(200);
+    EXPECT_EQ(2u, taskbar.added.size()) << "a new taskbar got the icon again";
+}
+
+TEST_F(KeyhostTest, ShippedKeyhostStartsFromAnyFolderOnceAndLogsToLocalAppData)
+{
+    StandInTaskbar taskbar;
+    const std::string log_path = keyhost::default_log_folder() + "\\keyhost.log";
+    const std::size_t log_before = read_file(log_path).size();
+    PROCESS_INFORMATION first = start_keyhost(temp_folder("keyhost-anywhere"));
+    ASSERT_NE(nullptr, first.hProcess);
+    for (int i = 0; i < 100 && taskbar.added.empty(); ++i)
+        pump(100);
+    ASSERT_EQ(1u, taskbar.added.size()) << "the first keyhost runs and shows its icon";
+    const HWND running = taskbar.added[0];
+
+    EXPECT_EQ(3u, wait_for_exit(start_keyhost(temp_folder("keyhost-anywhere")))) << "a second start ends at once";
+    pump(300);
+    EXPECT_EQ(1u, taskbar.added.size()) << "and adds no icon";
+    PostMessageA(running, WM_COMMAND, keyhost::kMenuExit, 0);
+    EXPECT_EQ(0u, wait_for_exit(first));
+
+    std::string log = read_file(log_path);
+    log.erase(0, log.size() >= log_before ? log_before : 0); // this run's lines, unless the log was set aside
+    EXPECT_NE(std::string::npos, log.find("another start was refused")) << log;
+    EXPECT_NE(std::string::npos, log.find("DPI awareness per monitor")) << log;
+}
+
+TEST_F(KeyhostTest, DisplaySettingsMenuAutostartAnnouncementsAndTheBoundedLog)
+{
+    const std::string folder = temp_folder("keyhost-settings");
+    const std::string log = folder + "\\keyhost.log";
+    std::ofstream(log, std::ios::binary) << std::string(keyhost::kMaxLogBytes, 'x');
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\VXKeyHost"); // the user's layer of the host's profile
+    {
+        LiveHost live("keyhost-settings");
+        EXPECT_EQ(1, keyhost::display_setting("Monitor"));
+        EXPECT_EQ(1, keyhost::display_setting("FullScreen"));
+        EXPECT_EQ(1, keyhost::display_setting("Announce"));
+        SendMessageA(live.host.window(), WM_COMMAND, keyhost::kMenuMonitorPointer, 0);
+        SendMessageA(live.host.window(), WM_COMMAND, keyhost::kMenuFullScreen, 0);
+        EXPECT_EQ(2, keyhost::display_setting("Monitor"));
+        EXPECT_EQ(0, keyhost::display_setting("FullScreen"));
+
+        SendMessageA(live.host.window(), WM_COMMAND, keyhost::kMenuAutostart, 0);
+        char run[MAX_PATH + 3] = {};
+        DWORD size = sizeof run;
+        EXPECT_EQ(ERROR_SUCCESS, RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                                              "VXKeyHost", RRF_RT_REG_SZ, nullptr, run, &size));
+        EXPECT_NE(nullptr, std::strstr(run, "keyhost_e2e_tests.exe\""));
+        SendMessageA(live.host.window(), WM_COMMAND, keyhost::kMenuAutostart, 0);
+        size = sizeof run;
+        EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                                                     "VXKeyHost", RRF_RT_REG_SZ, nullptr, run, &size));
+
+        HWND said = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "Volume 45 %", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                    nullptr, nullptr, nullptr);
+        NotifyWinEvent(EVENT_SYSTEM_ALERT, said, OBJID_CLIENT, CHILDID_SELF);
+        pump(100);
+        DestroyWindow(said);
+        EXPECT_NE(std::string::npos, live.log().find("announce Volume 45 %"));
+    }
+    EXPECT_EQ(static_cast<std::size_t>(keyhost::kMaxLogBytes), read_file(folder + "\\keyhost.old.log").size());
+    EXPECT_LT(read_file(log).size(), 4096u) << "a full log was set aside at the start";
+    LiveHost again("keyhost-settings");
+    EXPECT_EQ(2, keyhost::display_setting("Monitor")) << "a value the user chose stays";
+}

@@ -1,37 +1,64 @@
 #include "host.h"
 
+#include <dbt.h>
 #include <mmsystem.h>
-#include <shellapi.h>
+#include <wtsapi32.h>
 
-#include <algorithm>
 #include <cstdarg>
 
-#include "raw_input.h"
+#include "autostart.h"
+#include "cd_disc.h"
+#include "core/consumer_keys.h"
+#include "display_settings.h"
 #include "vxosd.h"
 #include "vxutil.h"
 
 namespace keyhost {
 namespace {
 
-constexpr char kWindowClass[] = "VXKeyHostWindow";
 constexpr char kProfileRoot[] = "Software\\VXKeyHost";
 constexpr UINT_PTR kVolumeFollowTimer = 1;
 constexpr UINT kVolumeFollowMs = 150;
-constexpr UINT kMenuFont = 100;
-constexpr UINT kMenuExit = 101;
-constexpr std::uint32_t kVolumeUp = 0xE9;
-constexpr std::uint32_t kVolumeDown = 0xEA;
-constexpr std::uint32_t kMute = 0xE2;
 
 bool is_volume_key(std::uint32_t code) { return code == kVolumeUp || code == kVolumeDown; }
 
+BOOL CALLBACK find_visible_display(HWND window, LPARAM visible)
+{
+    char name[32] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (lstrcmpA(name, "VX_OSD_WNDCLASS") != 0)
+        return TRUE;
+    *reinterpret_cast<bool*>(visible) = IsWindowVisible(window) != FALSE;
+    return FALSE;
+}
+
+// The host whose window is up; the desktop-switch event has no other way in.
+Host* g_host = nullptr;
+
+// The DPI awareness the manifest gave this thread. The functions that tell
+// exist from Windows 10 1607 on, so they are looked up rather than imported.
+const char* awareness_name()
+{
+    using GetContext = HANDLE(WINAPI*)();
+    using GetAwareness = int(WINAPI*)(HANDLE);
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    const auto context = reinterpret_cast<GetContext>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "GetThreadDpiAwarenessContext")));
+    const auto awareness = reinterpret_cast<GetAwareness>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
+    if (!context || !awareness)
+        return IsProcessDPIAware() ? "system" : "unaware";
+    switch (awareness(context())) {
+    case 0: return "unaware";
+    case 1: return "system";
+    case 2: return "per monitor";
+    default: return "unknown";
+    }
+}
+
 } // namespace
 
-Host::~Host()
-{
-    if (log_)
-        std::fclose(log_);
-}
+Host::~Host() { log_.close(); }
 
 void Host::log(const char* format, ...)
 {
@@ -43,18 +70,13 @@ void Host::log(const char* format, ...)
     std::fputs(line, stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);
-    if (log_) {
-        std::fputs(line, log_);
-        std::fputc('\n', log_);
-        std::fflush(log_);
-    }
+    log_.write(line);
 }
 
 bool Host::start(HINSTANCE instance)
 {
     QueryPerformanceFrequency(&frequency_);
-    CreateDirectoryA(options_.out_dir.c_str(), nullptr);
-    log_ = std::fopen((options_.out_dir + "\\keyhost.log").c_str(), "w");
+    log_.open(options_.out_dir.empty() ? default_log_folder() : options_.out_dir);
 
     WNDCLASSA wc{};
     wc.lpfnWndProc = window_proc;
@@ -63,7 +85,7 @@ bool Host::start(HINSTANCE instance)
     if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         return false;
     // A hidden top-level window: it owns the notification icon, receives Raw
-    // Input and is the mixer's callback window.
+    // Input, the hook's keys and broadcasts, and is the mixer's callback window.
     window_ = CreateWindowExA(WS_EX_TOOLWINDOW, kWindowClass, "VX key host", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                               instance, this);
     if (!window_)
@@ -75,24 +97,33 @@ bool Host::start(HINSTANCE instance)
         user[0] = '\0';
     Reg_InitProfile(kProfileRoot, user);
     SetThreadResourceLocale();
+    write_display_defaults();
     Mixer_Init(window_);
     OSD_Init();
     OSD_InitLockKey();
+    refresh_disc();
+    start_input();
 
-    consumer_raw_input_ = register_raw_input(window_);
-
-    NOTIFYICONDATAA icon{};
-    icon.cbSize = sizeof icon;
-    icon.hWnd = window_;
-    icon.uID = 1;
-    icon.uFlags = NIF_ICON | NIF_MESSAGE | NIF_TIP;
-    icon.uCallbackMessage = kTrayMessage;
-    icon.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
-    lstrcpynA(icon.szTip, "Multimedia keyboard", sizeof icon.szTip);
-    Shell_NotifyIconA(NIM_ADD, &icon);
-
-    log("keyhost: started (consumer keys through %s)", consumer_raw_input_ ? "Raw Input" : "WM_APPCOMMAND");
+    tray_.attach(window_, kTrayMessage);
+    tray_.add();
+    announcements_.start([this](const std::string& text) { log("announce %s", text.c_str()); });
+    log("keyhost: started; consumer keys through %s; log %s; DPI awareness %s",
+        consumer_raw_input_ ? "Raw Input and the keyboard hook"
+                            : "the keyboard hook only (the consumer page could not be registered)",
+        log_.path().c_str(), awareness_name());
     return true;
+}
+
+// Every way a key comes in, and every way one can be lost on the way out.
+void Host::start_input()
+{
+    consumer_raw_input_ = register_raw_input(window_);
+    if (!hook_.start(window_))
+        log("keyhost: no keyboard hook; Windows acts on the volume and media keys too");
+    WTSRegisterSessionNotification(window_, NOTIFY_FOR_THIS_SESSION);
+    g_host = this;
+    desktop_switch_ = SetWinEventHook(EVENT_SYSTEM_DESKTOPSWITCH, EVENT_SYSTEM_DESKTOPSWITCH, nullptr, on_desktop_switch,
+                                      0, 0, WINEVENT_OUTOFCONTEXT);
 }
 
 int Host::run_message_loop()
@@ -105,46 +136,126 @@ int Host::run_message_loop()
     return static_cast<int>(msg.wParam);
 }
 
+void Host::replay_key(std::uint32_t code, bool pressed)
+{
+    std::vector<KeyChange> changes;
+    tracker_.key(kReplaySource, code, pressed, changes);
+    apply(changes);
+}
+
+void Host::on_report(Source source, std::span<const std::uint32_t> codes, int dial_steps)
+{
+    std::vector<KeyChange> changes;
+    tracker_.set(source, codes, changes);
+    apply(changes);
+    // A dial step is a tap of the volume key, unless one is held and its
+    // repeat already moves the volume.
+    const std::uint32_t key = dial_steps > 0 ? kVolumeUp : kVolumeDown;
+    for (int i = 0; i < (dial_steps < 0 ? -dial_steps : dial_steps); ++i) {
+        if (tracker_.down(kVolumeUp) || tracker_.down(kVolumeDown))
+            break;
+        on_key(key, true);
+        on_key(key, false);
+    }
+}
+
+// The changes are a local copy: a key function may show a message box whose
+// loop brings further input in before this returns.
+void Host::apply(const std::vector<KeyChange>& changes)
+{
+    for (const KeyChange& change : changes) {
+        if (change.code == kMicMuteCode) {
+            if (change.pressed)
+                on_mic(!mic_muted_);
+        } else if (host_takes(change.code, disc_for_cd_keys_)) {
+            on_key(change.code, change.pressed);
+        } else if (change.pressed) {
+            log("pass    0x%04X to Windows (no disc for the CD functions)", change.code);
+        }
+    }
+}
+
+void Host::release_all(const char* why)
+{
+    std::vector<KeyChange> changes;
+    tracker_.release_all(changes);
+    if (!changes.empty())
+        log("release %zu held key(s): %s", changes.size(), why);
+    apply(changes);
+}
+
+void Host::refresh_disc()
+{
+    disc_for_cd_keys_ = disc_for_cd_keys();
+    hook_.set_disc_for_cd_keys(disc_for_cd_keys_);
+}
+
 void Host::on_key(std::uint32_t code, bool pressed)
 {
     LARGE_INTEGER begin;
     QueryPerformanceCounter(&begin);
     int result = 0;
     const int handled = CallHIDButtonFunction(code, pressed ? 1 : 0, &result);
-    char name[64] = "?";
-    GetHIDFuncName(code, name, sizeof name);
 
     if (pressed && is_volume_key(code)) {
         show_volume();
         SetTimer(window_, kVolumeFollowTimer, kVolumeFollowMs, nullptr);
         LARGE_INTEGER end;
         QueryPerformanceCounter(&end);
-        latencies_.push_back(static_cast<double>(end.QuadPart - begin.QuadPart) * 1000.0 /
-                             static_cast<double>(frequency_.QuadPart));
+        latencies_.add(static_cast<double>(end.QuadPart - begin.QuadPart) * 1000.0 /
+                       static_cast<double>(frequency_.QuadPart));
     } else if (!pressed && is_volume_key(code)) {
         KillTimer(window_, kVolumeFollowTimer);
     } else if (pressed && code == kMute) {
-        OSD_ShowMuteIcon(Mixer_GetMuteState() ? 1 : 0);
+        // The mixer's change notice that follows must not replace the icon.
+        Mixer_GetVolume(&shown_level_);
+        shown_mute_ = Mixer_GetMuteState() ? 1 : 0;
+        OSD_ShowMuteIcon(shown_mute_);
     }
     LARGE_INTEGER done;
     QueryPerformanceCounter(&done);
     const double ms =
         static_cast<double>(done.QuadPart - begin.QuadPart) * 1000.0 / static_cast<double>(frequency_.QuadPart);
+    char name[64] = "?";
+    GetHIDFuncName(code, name, sizeof name);
+    // A volume press logs what it showed rather than asking the mixer again.
+    int level = shown_level_;
+    int muted = shown_mute_;
+    if (!pressed || !is_volume_key(code)) {
+        Mixer_GetVolume(&level);
+        muted = Mixer_GetMuteState() ? 1 : 0;
+    }
+    log("%-7s 0x%04X %-20s -> %d (result %d)  volume 0x%04X muted %d  %7.2f ms", pressed ? "press" : "release", code,
+        name, handled, result, level, muted, ms);
+}
+
+bool Host::volume_changed() const
+{
     int level = 0;
     Mixer_GetVolume(&level);
-    log("%-7s 0x%04X %-20s -> %d (result %d)  volume 0x%04X muted %d  %7.2f ms", pressed ? "press" : "release", code,
-        name, handled, result, level, Mixer_GetMuteState() ? 1 : 0, ms);
+    return (level < 0 ? 0 : level) != shown_level_ || (Mixer_GetMuteState() ? 1 : 0) != shown_mute_;
 }
 
 void Host::show_volume()
 {
     int level = 0;
     Mixer_GetVolume(&level);
-    const unsigned value = static_cast<unsigned>(level < 0 ? 0 : level);
+    shown_level_ = level < 0 ? 0 : level;
+    shown_mute_ = Mixer_GetMuteState() ? 1 : 0;
+    const unsigned value = static_cast<unsigned>(shown_level_);
     if (options_.classic_volume)
         OSD_ShowVolume(value, 0, 0xFFFF);
     else
-        OSD_ShowVolumeEx(value, 0, 0xFFFF, Mixer_GetMuteState() ? 1 : 0);
+        OSD_ShowVolumeEx(value, 0, 0xFFFF, shown_mute_);
+}
+
+// Only this process's display: another program's window of the same class
+// is not ours to follow.
+bool Host::display_visible() const
+{
+    bool visible = false;
+    EnumThreadWindows(GetCurrentThreadId(), find_visible_display, reinterpret_cast<LPARAM>(&visible));
+    return visible;
 }
 
 void Host::on_lock(LockKey key, bool on)
@@ -164,6 +275,7 @@ void Host::on_lock(LockKey key, bool on)
 
 void Host::on_mic(bool on)
 {
+    mic_muted_ = on;
     RECT work{};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     OSD_ShowMic(work.left + 100, work.bottom - 40, on ? 1 : 0);
@@ -172,32 +284,82 @@ void Host::on_mic(bool on)
 
 void Host::show_menu()
 {
+    const int monitor = display_setting(kMonitorSetting);
+    auto check = [](bool on) { return static_cast<UINT>(on ? MF_CHECKED : MF_UNCHECKED); };
+    HMENU display = CreatePopupMenu();
+    AppendMenuA(display, MF_STRING | check(monitor == 0), kMenuMonitorPrimary, "On the primary monitor");
+    AppendMenuA(display, MF_STRING | check(monitor == 1), kMenuMonitorActive, "On the monitor of the active window");
+    AppendMenuA(display, MF_STRING | check(monitor == 2), kMenuMonitorPointer, "On the monitor under the pointer");
+    AppendMenuA(display, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(display, MF_STRING | check(display_setting(kFullScreenSetting) == 1), kMenuFullScreen,
+                "Hide over full-screen programs");
+    AppendMenuA(display, MF_STRING | check(display_setting(kAnnounceSetting) == 1), kMenuAnnounce,
+                "Announce to screen readers");
+    AppendMenuA(display, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(display, MF_STRING, kMenuFont, "Font and colour...");
+
     HMENU menu = CreatePopupMenu();
-    AppendMenuA(menu, MF_STRING, kMenuFont, "OSD font...");
+    AppendMenuA(menu, MF_STRING | check(autostart_enabled()), kMenuAutostart, "Start with Windows");
+    AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(display), "On-screen display");
     AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(menu, MF_STRING, kMenuExit, "Exit");
-    POINT at;
-    GetCursorPos(&at);
-    SetForegroundWindow(window_);
-    const UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, window_, nullptr);
-    DestroyMenu(menu);
-    if (chosen == kMenuFont) {
+    const UINT chosen = track_tray_menu(window_, menu);
+    DestroyMenu(menu); // and the submenu with it
+    if (chosen)
+        on_command(chosen);
+}
+
+void Host::on_command(UINT command)
+{
+    switch (command) {
+    case kMenuAutostart: {
+        const bool on = !autostart_enabled();
+        log("menu    start with Windows %s: %s", on ? "on" : "off", set_autostart(on) ? "done" : "FAILED");
+        break;
+    }
+    case kMenuFont:
         if (OSD_SelectFont(window_))
             OSD_SaveSettings();
-    } else if (chosen == kMenuExit) {
+        break;
+    case kMenuMonitorPrimary:
+    case kMenuMonitorActive:
+    case kMenuMonitorPointer:
+        change_display_setting(kMonitorSetting, static_cast<int>(command - kMenuMonitorPrimary));
+        break;
+    case kMenuFullScreen:
+        change_display_setting(kFullScreenSetting, display_setting(kFullScreenSetting) == 1 ? 0 : 1);
+        break;
+    case kMenuAnnounce:
+        change_display_setting(kAnnounceSetting, display_setting(kAnnounceSetting) == 1 ? 0 : 1);
+        break;
+    case kMenuExit:
         DestroyWindow(window_);
+        break;
+    default:
+        break;
     }
 }
 
 void Host::finish()
 {
-    NOTIFYICONDATAA icon{};
-    icon.cbSize = sizeof icon;
-    icon.hWnd = window_;
-    icon.uID = 1;
-    Shell_NotifyIconA(NIM_DELETE, &icon);
+    release_all("keyhost ends");
+    hook_.stop();
+    unregister_raw_input();
+    WTSUnRegisterSessionNotification(window_);
+    if (desktop_switch_)
+        UnhookWinEvent(desktop_switch_);
+    desktop_switch_ = nullptr;
+    g_host = nullptr;
+    announcements_.stop();
+    tray_.remove();
     Mixer_StopVolumeIncrease();
     OSD_Destroy();
+}
+
+void CALLBACK Host::on_desktop_switch(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD)
+{
+    if (g_host)
+        g_host->release_all("desktop switch");
 }
 
 LRESULT CALLBACK Host::window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
@@ -212,40 +374,92 @@ LRESULT CALLBACK Host::window_proc(HWND window, UINT message, WPARAM wparam, LPA
     return DefWindowProcA(window, message, wparam, lparam);
 }
 
+// Messages whose numbers are registered at run time.
+bool Host::handle_registered(UINT message)
+{
+    static const UINT another_start = RegisterWindowMessageA(kAnotherStartMessage);
+    if (message == tray_.taskbar_created() && message != 0) {
+        log("tray    the taskbar was created again: %s", tray_.add() ? "icon added" : "retrying");
+        return true;
+    }
+    if (message == another_start) {
+        log("keyhost: another start was refused; this copy keeps running");
+        tray_.balloon("Multimedia keyboard", "keyhost is already running.");
+        return true;
+    }
+    return false;
+}
+
 LRESULT Host::handle(UINT message, WPARAM wparam, LPARAM lparam)
 {
+    if (message >= 0xC000 && handle_registered(message))
+        return 0;
     switch (message) {
     case WM_INPUT: {
-        RawInputSink sink{[this](std::uint32_t code, bool pressed) { on_key(code, pressed); },
-                          [this](LockKey key, bool on) { on_lock(key, on); }};
-        handle_raw_input(reinterpret_cast<HRAWINPUT>(lparam), sink);
+        const RawInputSink sink{
+            [this](Source source, std::span<const std::uint32_t> codes, int steps) { on_report(source, codes, steps); },
+            [this](LockKey key) {
+                // The state Windows has now, so a toggle made while keyhost
+                // did not listen never inverts the indicator.
+                static const int keys[] = {VK_CAPITAL, VK_NUMLOCK, VK_SCROLL};
+                on_lock(key, (GetKeyState(keys[static_cast<int>(key)]) & 1) != 0);
+            },
+            [this](std::uint64_t) { release_all("a report could not be read"); },
+            [this](std::uint64_t device) { return tracker_.holds_any(device); },
+        };
+        raw_input_.read(reinterpret_cast<HRAWINPUT>(lparam), sink);
         break;
     }
-    case WM_APPCOMMAND:
-        if (!consumer_raw_input_) {
-            if (const std::uint32_t code = usage_of_app_command(GET_APPCOMMAND_LPARAM(lparam))) {
-                on_key(code, true);
-                on_key(code, false);
-                return TRUE;
-            }
+    case WM_INPUT_DEVICE_CHANGE:
+        if (wparam == GIDC_REMOVAL) {
+            release_all("a device was removed");
+            raw_input_.forget(reinterpret_cast<HANDLE>(lparam));
         }
-        break;
-    case MM_MIXM_CONTROL_CHANGE:
+        return 0;
+    case kHookKeyMessage: {
+        std::vector<KeyChange> changes;
+        tracker_.key(kHookSource, code_of_virtual_key(static_cast<std::uint32_t>(wparam)), lparam != 0, changes);
+        apply(changes);
+        return 0;
+    }
+    case WM_WTSSESSION_CHANGE:
+        release_all("session change");
+        return 0;
+    case WM_POWERBROADCAST:
+        if (wparam == PBT_APMSUSPEND)
+            release_all("suspend");
+        return TRUE;
+    case WM_DEVICECHANGE:
+        // A disc went in or out: the CD keys may change hands.
+        if ((wparam == DBT_DEVICEARRIVAL || wparam == DBT_DEVICEREMOVECOMPLETE) && lparam &&
+            reinterpret_cast<const DEV_BROADCAST_HDR*>(lparam)->dbch_devicetype == DBT_DEVTYP_VOLUME)
+            refresh_disc();
+        return TRUE;
+    case MM_MIXM_CONTROL_CHANGE: {
         // The volume changed elsewhere (or by our own repeat): refresh the
-        // display only if it is already up, so other programs' changes do
-        // not pop it up unasked.
-        if (IsWindowVisible(FindWindowA("VX_OSD_WNDCLASS", nullptr)))
+        // display only if it is already up and shows something else, so other
+        // programs' changes do not pop it up unasked and no show is repeated.
+        if (volume_changed() && display_visible())
             show_volume();
         return 0;
+    }
     case WM_TIMER:
         if (wparam == kVolumeFollowTimer) {
-            show_volume();
+            if (volume_changed())
+                show_volume();
+            return 0;
+        }
+        if (wparam == kTrayRetryTimer) {
+            tray_.retry();
             return 0;
         }
         break;
     case kTrayMessage:
         if (lparam == WM_RBUTTONUP || lparam == WM_CONTEXTMENU)
             show_menu();
+        return 0;
+    case WM_COMMAND:
+        on_command(LOWORD(wparam));
         return 0;
     case WM_DESTROY:
         finish();

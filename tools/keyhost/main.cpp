@@ -2,13 +2,33 @@
 //   keyhost [--classic] [--out DIR] [--replay FILE]
 // Without --replay it runs until Exit is chosen from its notification-area
 // icon; with --replay it plays the script through the same input path and
-// exits (exit code 2 when the script cannot be read).
+// exits (exit code 2 when the script cannot be read). One copy runs per
+// session: a second start tells the first and ends with exit code 3.
 #include <windows.h>
 
 #include <cstring>
 
 #include "host.h"
 #include "replay_runner.h"
+
+namespace {
+
+constexpr int kAlreadyRunning = 3;
+
+// True when this is the session's only copy; otherwise the running copy is
+// told, and the caller does nothing else.
+bool first_in_session()
+{
+    // Kept until the process ends; the system closes it then.
+    CreateMutexA(nullptr, FALSE, "Local\\VXKeyHost");
+    if (GetLastError() != ERROR_ALREADY_EXISTS)
+        return true;
+    if (HWND running = FindWindowA(keyhost::kWindowClass, nullptr))
+        PostMessageA(running, RegisterWindowMessageA(keyhost::kAnotherStartMessage), 0, 0);
+    return false;
+}
+
+} // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
@@ -22,6 +42,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         else if (std::strcmp(arg, "--out") == 0 && i + 1 < __argc)
             options.out_dir = __argv[++i];
     }
+    if (!first_in_session())
+        return kAlreadyRunning;
     keyhost::Host host(options);
     if (!host.start(instance))
         return 1;

@@ -6,154 +6,185 @@ extern "C" {
 #include <hidpi.h>
 }
 
-#include <algorithm>
-#include <map>
-#include <vector>
+#include <optional>
 
-#include "core/replay_script.h"
+#include "core/consumer_keys.h"
 
 namespace keyhost {
 namespace {
 
-constexpr USHORT kConsumerPage = 0x0C;
 constexpr USHORT kConsumerControl = 0x01;
-constexpr USHORT kGenericDesktopPage = 0x01;
+constexpr USHORT kSystemControl = 0x80;
 constexpr USHORT kKeyboard = 0x06;
-constexpr ULONG kMaxUsages = 32;
+constexpr UINT kMaxReportBytes = 65536;
 
-// Per device: its parsed report descriptor and the usages down right now.
-struct ConsumerDevice {
-    std::vector<BYTE> preparsed;
-    std::vector<USAGE> down;
-};
-
-std::map<HANDLE, ConsumerDevice>& devices()
+bool register_collections(DWORD flags, HWND window)
 {
-    static std::map<HANDLE, ConsumerDevice> d;
-    return d;
-}
-
-ConsumerDevice* device_for(HANDLE handle)
-{
-    auto& all = devices();
-    auto it = all.find(handle);
-    if (it != all.end())
-        return &it->second;
-    UINT size = 0;
-    if (GetRawInputDeviceInfoA(handle, RIDI_PREPARSEDDATA, nullptr, &size) != 0 || size == 0 || size > 65536)
-        return nullptr;
-    ConsumerDevice device;
-    device.preparsed.resize(size);
-    if (GetRawInputDeviceInfoA(handle, RIDI_PREPARSEDDATA, device.preparsed.data(), &size) == static_cast<UINT>(-1))
-        return nullptr;
-    // A keyboard is plugged in once; a bounded table is enough.
-    if (all.size() >= 64)
-        all.clear();
-    return &all.emplace(handle, std::move(device)).first->second;
-}
-
-void handle_consumer_report(const RAWINPUT& raw, const RawInputSink& sink)
-{
-    ConsumerDevice* device = device_for(raw.header.hDevice);
-    if (!device)
-        return;
-    const RAWHID& hid = raw.data.hid;
-    auto* preparsed = reinterpret_cast<PHIDP_PREPARSED_DATA>(device->preparsed.data());
-    for (DWORD r = 0; r < hid.dwCount; ++r) {
-        auto* report = const_cast<CHAR*>(reinterpret_cast<const CHAR*>(hid.bRawData + r * hid.dwSizeHid));
-        USAGE usages[kMaxUsages];
-        ULONG count = kMaxUsages;
-        if (HidP_GetUsages(HidP_Input, kConsumerPage, 0, usages, &count, preparsed, report, hid.dwSizeHid) !=
-            HIDP_STATUS_SUCCESS)
-            continue;
-        std::vector<USAGE> now(usages, usages + count);
-        for (USAGE u : device->down)
-            if (std::find(now.begin(), now.end(), u) == now.end())
-                sink.key(u, false);
-        for (USAGE u : now)
-            if (std::find(device->down.begin(), device->down.end(), u) == device->down.end())
-                sink.key(u, true);
-        device->down = std::move(now);
-    }
-}
-
-// Lock keys toggle on each make; auto-repeated makes while held do not.
-void handle_keyboard(const RAWKEYBOARD& kb, const RawInputSink& sink)
-{
-    static bool held[3] = {};
-    static bool on[3] = {(GetKeyState(VK_CAPITAL) & 1) != 0, (GetKeyState(VK_NUMLOCK) & 1) != 0,
-                         (GetKeyState(VK_SCROLL) & 1) != 0};
-    int index = -1;
-    LockKey key = LockKey::Caps;
-    switch (kb.VKey) {
-    case VK_CAPITAL: index = 0; key = LockKey::Caps; break;
-    case VK_NUMLOCK: index = 1; key = LockKey::Num; break;
-    case VK_SCROLL: index = 2; key = LockKey::Scroll; break;
-    default: return;
-    }
-    const bool released = (kb.Flags & RI_KEY_BREAK) != 0;
-    if (released) {
-        held[index] = false;
-        return;
-    }
-    if (held[index])
-        return;
-    held[index] = true;
-    on[index] = !on[index];
-    sink.lock(key, on[index]);
+    RAWINPUTDEVICE devices[] = {
+        {kConsumerPage, kConsumerControl, flags, window},
+        {kGenericDesktopPage, kSystemControl, flags, window},
+        {kGenericDesktopPage, kKeyboard, flags, window},
+    };
+    bool consumer = RegisterRawInputDevices(devices, 1, sizeof devices[0]) != FALSE;
+    RegisterRawInputDevices(devices + 1, 2, sizeof devices[0]);
+    return consumer;
 }
 
 } // namespace
 
-bool register_raw_input(HWND window)
+// What a device's reports look like, from its report descriptor.
+struct RawInputReader::Device {
+    std::vector<BYTE> preparsed;
+    std::vector<USAGE_AND_PAGE> usages; // room for every button usage at once
+    bool report_ids = false;
+    bool dial = false;          // a consumer "Volume" value
+    bool dial_relative = true;
+    bool dial_signed = false;
+    USHORT dial_bits = 0;
+    std::optional<std::int32_t> dial_previous;
+
+    PHIDP_PREPARSED_DATA data() { return reinterpret_cast<PHIDP_PREPARSED_DATA>(preparsed.data()); }
+};
+
+RawInputReader::RawInputReader() = default;
+RawInputReader::~RawInputReader() = default;
+
+void RawInputReader::forget(HANDLE device) { devices_.erase(device); }
+
+bool register_raw_input(HWND window) { return register_collections(RIDEV_INPUTSINK | RIDEV_DEVNOTIFY, window); }
+
+void unregister_raw_input() { register_collections(RIDEV_REMOVE, nullptr); }
+
+RawInputReader::Device* RawInputReader::device_for(HANDLE handle, const RawInputSink& sink)
 {
-    RAWINPUTDEVICE consumer{kConsumerPage, kConsumerControl, RIDEV_INPUTSINK, window};
-    RAWINPUTDEVICE keyboard{kGenericDesktopPage, kKeyboard, RIDEV_INPUTSINK, window};
-    const bool consumer_ok = RegisterRawInputDevices(&consumer, 1, sizeof consumer) != FALSE;
-    RegisterRawInputDevices(&keyboard, 1, sizeof keyboard);
-    return consumer_ok;
+    if (auto it = devices_.find(handle); it != devices_.end())
+        return it->second.get();
+    auto device = std::make_unique<Device>();
+    UINT size = 0;
+    if (GetRawInputDeviceInfoA(handle, RIDI_PREPARSEDDATA, nullptr, &size) != 0 || size == 0 || size > kMaxReportBytes)
+        return nullptr;
+    device->preparsed.resize(size);
+    if (GetRawInputDeviceInfoA(handle, RIDI_PREPARSEDDATA, device->preparsed.data(), &size) == static_cast<UINT>(-1))
+        return nullptr;
+    HIDP_CAPS caps{};
+    if (HidP_GetCaps(device->data(), &caps) != HIDP_STATUS_SUCCESS)
+        return nullptr;
+    device->usages.resize(HidP_MaxUsageListLength(HidP_Input, 0, device->data()) + 1);
+
+    std::vector<HIDP_BUTTON_CAPS> buttons(caps.NumberInputButtonCaps);
+    USHORT count = caps.NumberInputButtonCaps;
+    if (count && HidP_GetButtonCaps(HidP_Input, buttons.data(), &count, device->data()) == HIDP_STATUS_SUCCESS)
+        for (USHORT i = 0; i < count; ++i)
+            device->report_ids |= buttons[i].ReportID != 0;
+    std::vector<HIDP_VALUE_CAPS> values(caps.NumberInputValueCaps);
+    count = caps.NumberInputValueCaps;
+    if (count && HidP_GetValueCaps(HidP_Input, values.data(), &count, device->data()) == HIDP_STATUS_SUCCESS) {
+        for (USHORT i = 0; i < count; ++i) {
+            const HIDP_VALUE_CAPS& v = values[i];
+            device->report_ids |= v.ReportID != 0;
+            const USAGE first = v.IsRange ? v.Range.UsageMin : v.NotRange.Usage;
+            const USAGE last = v.IsRange ? v.Range.UsageMax : v.NotRange.Usage;
+            if (v.UsagePage == kConsumerPage && first <= kVolumeDialUsage && kVolumeDialUsage <= last) {
+                device->dial = true;
+                device->dial_relative = !v.IsAbsolute;
+                device->dial_signed = v.LogicalMin < 0;
+                device->dial_bits = v.BitSize;
+            }
+        }
+    }
+    // A keyboard is plugged in once, so the table stays small; when it is
+    // full, a device that holds no key makes room.
+    if (devices_.size() >= kMaxDevices) {
+        auto idle = devices_.begin();
+        while (idle != devices_.end() && sink.holds_keys(device_id(idle->first)))
+            ++idle;
+        if (idle == devices_.end())
+            return nullptr;
+        devices_.erase(idle);
+    }
+    return devices_.emplace(handle, std::move(device)).first->second.get();
 }
 
-void handle_raw_input(HRAWINPUT input, const RawInputSink& sink)
+void RawInputReader::read_hid(const RAWINPUT& raw, const RawInputSink& sink)
 {
-    UINT size = 0;
-    if (GetRawInputData(input, RID_INPUT, nullptr, &size, sizeof(RAWINPUTHEADER)) != 0 || size < sizeof(RAWINPUTHEADER) ||
-        size > 65536)
+    Device* device = device_for(raw.header.hDevice, sink);
+    const std::uint64_t id = device_id(raw.header.hDevice);
+    if (!device) {
+        sink.lost(id);
         return;
-    std::vector<BYTE> buffer(size);
-    if (GetRawInputData(input, RID_INPUT, buffer.data(), &size, sizeof(RAWINPUTHEADER)) != size)
-        return;
-    const auto& raw = *reinterpret_cast<const RAWINPUT*>(buffer.data());
-    if (raw.header.dwType == RIM_TYPEHID) {
-        const std::size_t needed = offsetof(RAWINPUT, data.hid.bRawData) +
-                                   static_cast<std::size_t>(raw.data.hid.dwSizeHid) * raw.data.hid.dwCount;
-        if (needed <= size)
-            handle_consumer_report(raw, sink);
-    } else if (raw.header.dwType == RIM_TYPEKEYBOARD) {
-        handle_keyboard(raw.data.keyboard, sink);
+    }
+    const RAWHID& hid = raw.data.hid;
+    for (DWORD r = 0; r < hid.dwCount; ++r) {
+        auto* report = const_cast<CHAR*>(reinterpret_cast<const CHAR*>(hid.bRawData + r * hid.dwSizeHid));
+        ULONG count = static_cast<ULONG>(device->usages.size());
+        const NTSTATUS status =
+            HidP_GetUsagesEx(HidP_Input, 0, device->usages.data(), &count, device->data(), report, hid.dwSizeHid);
+        if (status == HIDP_STATUS_INCOMPATIBLE_REPORT_ID || status == HIDP_STATUS_USAGE_NOT_FOUND) {
+            count = 0; // a report ID without buttons
+        } else if (status != HIDP_STATUS_SUCCESS) {
+            sink.lost(id);
+            return;
+        }
+        codes_.clear();
+        for (ULONG i = 0; i < count; ++i)
+            if (const std::uint32_t code = code_of_usage(device->usages[i].UsagePage, device->usages[i].Usage))
+                codes_.push_back(code);
+        int steps = 0;
+        ULONG value = 0;
+        if (device->dial && HidP_GetUsageValue(HidP_Input, kConsumerPage, 0, kVolumeDialUsage, &value, device->data(),
+                                               report, hid.dwSizeHid) == HIDP_STATUS_SUCCESS) {
+            std::int64_t signed_value = value;
+            if (device->dial_signed && device->dial_bits > 0 && device->dial_bits < 32 &&
+                (value >> (device->dial_bits - 1)) & 1)
+                signed_value -= std::int64_t{1} << device->dial_bits;
+            steps = dial_steps({device->dial_relative, static_cast<std::int32_t>(signed_value)}, device->dial_previous);
+        }
+        const std::uint32_t report_id = device->report_ids && hid.dwSizeHid > 0 ? static_cast<BYTE>(report[0]) : 0;
+        sink.report(Source{id, report_id}, codes_, steps);
     }
 }
 
-std::uint32_t usage_of_app_command(int command)
+void RawInputReader::read_keyboard(const RAWKEYBOARD& keyboard, const RawInputSink& sink)
 {
-    switch (command) {
-    case APPCOMMAND_VOLUME_UP: return 0xE9;
-    case APPCOMMAND_VOLUME_DOWN: return 0xEA;
-    case APPCOMMAND_VOLUME_MUTE: return 0xE2;
-    case APPCOMMAND_MEDIA_PLAY_PAUSE: return 0xCD;
-    case APPCOMMAND_MEDIA_NEXTTRACK: return 0xB5;
-    case APPCOMMAND_MEDIA_PREVIOUSTRACK: return 0xB6;
-    case APPCOMMAND_MEDIA_STOP: return 0xB7;
-    case APPCOMMAND_LAUNCH_MAIL: return 0x18A;
-    case APPCOMMAND_LAUNCH_APP2: return 0x192;
-    case APPCOMMAND_BROWSER_SEARCH: return 0x221;
-    case APPCOMMAND_BROWSER_HOME: return 0x223;
-    case APPCOMMAND_BROWSER_BACKWARD: return 0x224;
-    case APPCOMMAND_BROWSER_FORWARD: return 0x225;
-    case APPCOMMAND_BROWSER_STOP: return 0x226;
-    case APPCOMMAND_BROWSER_REFRESH: return 0x227;
-    case APPCOMMAND_BROWSER_FAVORITES: return 0x22A;
-    default: return 0;
+    int index = 0;
+    switch (keyboard.VKey) {
+    case VK_CAPITAL: index = 0; break;
+    case VK_NUMLOCK: index = 1; break;
+    case VK_SCROLL: index = 2; break;
+    default: return;
+    }
+    const bool released = (keyboard.Flags & RI_KEY_BREAK) != 0;
+    const bool repeat = !released && lock_down_[index];
+    lock_down_[index] = !released;
+    if (!released && !repeat)
+        sink.lock(static_cast<LockKey>(index));
+}
+
+void RawInputReader::read(HRAWINPUT input, const RawInputSink& sink)
+{
+    // An input that cannot be read may have been a release: its device, and
+    // so every key, counts as lost.
+    UINT size = 0;
+    if (GetRawInputData(input, RID_INPUT, nullptr, &size, sizeof(RAWINPUTHEADER)) != 0 || size < sizeof(RAWINPUTHEADER) ||
+        size > kMaxReportBytes) {
+        sink.lost(0);
+        return;
+    }
+    buffer_.resize(size);
+    if (GetRawInputData(input, RID_INPUT, buffer_.data(), &size, sizeof(RAWINPUTHEADER)) != size) {
+        sink.lost(0);
+        return;
+    }
+    const auto& raw = *reinterpret_cast<const RAWINPUT*>(buffer_.data());
+    if (raw.header.dwType == RIM_TYPEHID && raw.header.hDevice) {
+        const std::size_t needed = offsetof(RAWINPUT, data.hid.bRawData) +
+                                   static_cast<std::size_t>(raw.data.hid.dwSizeHid) * raw.data.hid.dwCount;
+        if (needed <= size)
+            read_hid(raw, sink);
+        else
+            sink.lost(device_id(raw.header.hDevice));
+    } else if (raw.header.dwType == RIM_TYPEKEYBOARD) {
+        read_keyboard(raw.data.keyboard, sink);
     }
 }
 

@@ -1,29 +1,61 @@
-// Raw Input of the keyboard's consumer-control keys (usage page 0x0C) and of
-// the lock keys, turned into press/release events for the host.
+// Raw Input of the keyboard's consumer-control and system-control collections
+// (HID reports, read per device and report ID) and of its lock keys.
 #pragma once
 #include <windows.h>
 
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "core/key_tracker.h"
+#include "core/replay_script.h"
 
 namespace keyhost {
 
-enum class LockKey;
-
 struct RawInputSink {
-    std::function<void(std::uint32_t code, bool pressed)> key;
-    std::function<void(LockKey key, bool on)> lock;
+    // One report of a device: the codes down in it and the volume dial's steps.
+    std::function<void(Source source, std::span<const std::uint32_t> codes, int dial_steps)> report;
+    // A lock key went down (auto-repeats are left out).
+    std::function<void(LockKey key)> lock;
+    // A report of the device could not be read: what it holds is unknown.
+    std::function<void(std::uint64_t device)> lost;
+    // Whether a device holds keys; such a device is never dropped from the table.
+    std::function<bool(std::uint64_t device)> holds_keys;
 };
 
-// Registers for consumer-control and keyboard input with RIDEV_INPUTSINK,
-// so keys arrive while another program has the focus. Returns whether the
-// consumer page could be registered (otherwise WM_APPCOMMAND serves).
+// Registers the consumer-control, system-control and keyboard collections
+// with RIDEV_INPUTSINK (keys arrive while another program has the focus) and
+// RIDEV_DEVNOTIFY (WM_INPUT_DEVICE_CHANGE on arrival and removal). Returns
+// whether the consumer page could be registered.
 bool register_raw_input(HWND window);
+void unregister_raw_input();
 
-// Handles one WM_INPUT message.
-void handle_raw_input(HRAWINPUT input, const RawInputSink& sink);
+inline std::uint64_t device_id(HANDLE device) { return reinterpret_cast<std::uintptr_t>(device); }
 
-// The consumer usage of a WM_APPCOMMAND command, 0 when none.
-std::uint32_t usage_of_app_command(int command);
+class RawInputReader {
+public:
+    RawInputReader();
+    ~RawInputReader();
+    // Handles one WM_INPUT message.
+    void read(HRAWINPUT input, const RawInputSink& sink);
+    // Drops what is known of a removed device.
+    void forget(HANDLE device);
+
+    static constexpr std::size_t kMaxDevices = 64;
+
+private:
+    struct Device;
+    Device* device_for(HANDLE handle, const RawInputSink& sink);
+    void read_hid(const RAWINPUT& raw, const RawInputSink& sink);
+    void read_keyboard(const RAWKEYBOARD& keyboard, const RawInputSink& sink);
+
+    std::map<HANDLE, std::unique_ptr<Device>> devices_;
+    std::vector<BYTE> buffer_;
+    std::vector<std::uint32_t> codes_;
+    bool lock_down_[3] = {};
+};
 
 } // namespace keyhost

@@ -58,11 +58,11 @@ void CALLBACK run_steps(HWND, UINT, UINT_PTR, DWORD)
     while (r.next < r.script.steps.size()) {
         const ReplayStep& step = r.script.steps[r.next++];
         switch (step.kind) {
-        case StepKind::Press: r.host->on_key(step.code, true); break;
-        case StepKind::Release: r.host->on_key(step.code, false); break;
+        case StepKind::Press: r.host->replay_key(step.code, true); break;
+        case StepKind::Release: r.host->replay_key(step.code, false); break;
         case StepKind::Key:
-            r.host->on_key(step.code, true);
-            r.host->on_key(step.code, false);
+            r.host->replay_key(step.code, true);
+            r.host->replay_key(step.code, false);
             break;
         case StepKind::Lock: r.host->on_lock(step.lock, step.on); break;
         case StepKind::Mic: r.host->on_mic(step.on); break;
@@ -71,7 +71,7 @@ void CALLBACK run_steps(HWND, UINT, UINT_PTR, DWORD)
             std::string name = step.name;
             if (name.find('.') == std::string::npos)
                 name += ".bmp";
-            const std::string path = r.host->options().out_dir + "\\" + name;
+            const std::string path = r.host->out_dir() + "\\" + name;
             r.host->log("shot    %s %s", path.c_str(), save_screen_bmp(path) ? "saved" : "FAILED");
             break;
         }
