@@ -42,8 +42,10 @@ std::vector<std::string> cdrom_roots()
     std::vector<std::string> roots;
     char list[MAX_PATH + 1] = {};
     const DWORD n = platform::scsi().GetLogicalDriveStringsA(MAX_PATH, list);
-    // A list longer than the buffer is read as far as it fits; the extra
-    // NUL at the end keeps the walk inside the buffer.
+    // A list that does not fit is not written at all (the call returns the
+    // size it needs), so the zeroed buffer then holds no drive. 26 drives
+    // take 105 characters, far below MAX_PATH. The extra NUL at the end keeps
+    // the walk inside the buffer.
     const DWORD length = n < MAX_PATH ? n : MAX_PATH;
     for (DWORD i = 0; i < length && list[i];) {
         const std::string root(list + i);
