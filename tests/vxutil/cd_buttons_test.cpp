@@ -60,9 +60,14 @@ struct Received {
     LPARAM lparam;
 };
 std::vector<Received> g_received;
+// When set, a player window that takes the focus hands the foreground on to
+// this window at once, as Windows does for a host it refuses the foreground.
+HWND g_foreground_refused_for = nullptr;
 
 LRESULT CALLBACK player_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
+    if (message == WM_SETFOCUS && g_foreground_refused_for && window != g_foreground_refused_for)
+        SetForegroundWindow(g_foreground_refused_for);
     if (message == WM_APPCOMMAND || message == WM_COMMAND || (message >= 1000 && message < 0xC000)) {
         char cls[64] = {};
         GetClassNameA(window, cls, sizeof cls);
@@ -462,6 +467,44 @@ TEST_F(CdKeys, MediaPlayer2GetsKeystrokes)
     CD_Stop();
     EXPECT_EQ((std::vector<BYTE>{VK_SPACE, VK_NEXT, 'S'}), g_keys);
     EXPECT_TRUE(g_received.empty());
+}
+
+TEST_F(CdKeys, KeystrokesAreTypedOnlyIntoAPlayerInFront)
+{
+    RegistryValue path("Software\\Microsoft\\Multimedia\\MPlayer2", "Player.Path", "C:\\nowhere\\mplayer2.exe");
+    disc({"vcd\\info.vcd"});
+    PlayerWindow document("VxUsersDocument");
+    PlayerWindow player("Media Player 2");
+    ShowWindow(player.window, SW_SHOW);
+    ShowWindow(document.window, SW_SHOW);
+    g_foreground_refused_for = document.window;
+    CD_PlayPause();
+    CD_Stop();
+    g_foreground_refused_for = nullptr;
+    EXPECT_TRUE(g_keys.empty()) << "keys typed into the user's document";
+    EXPECT_EQ(0, CD_IsPlaying()) << "a key that did nothing leaves the play flag";
+    EXPECT_TRUE(g_boxes.empty()) << "the player was there: no other player, no message";
+}
+
+TEST_F(CdKeys, HungPlayerHoldsAKeyForAboutASecond)
+{
+    disc({"Track01.cda"});
+    std::string command = "\"" + vxtest::program_folder() + "player_stand_in.exe\" /hang";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION hung{};
+    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &hung));
+    for (int i = 0; i < 100 && !FindWindowA("WMPlayerApp", nullptr); ++i)
+        Sleep(50);
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_EQ(1, CD_NextTrack());
+    EXPECT_EQ(1, CD_Stop());
+    const ULONGLONG elapsed = GetTickCount64() - start;
+    TerminateProcess(hung.hProcess, 0);
+    WaitForSingleObject(hung.hProcess, 5000);
+    CloseHandle(hung.hProcess);
+    CloseHandle(hung.hThread);
+    EXPECT_LT(elapsed, 5000u) << "two keys to a player that never answers";
 }
 
 TEST_F(CdKeys, DvdPlayerIsStartedForPlayAndThenDrivenByKeys)

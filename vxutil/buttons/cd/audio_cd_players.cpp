@@ -5,6 +5,7 @@
 // to MCI (in cd_buttons.cpp).
 #include "buttons/cd/media_players.h"
 #include "buttons/cd/player_support.h"
+#include "services/system_modules.h"
 #include "vxutil.h"
 
 namespace vx::players {
@@ -17,7 +18,7 @@ constexpr WPARAM kAppStop = 13;      // APPCOMMAND_MEDIA_STOP
 
 void app_command(HWND window, WPARAM command)
 {
-    SendMessageA(window, WM_APPCOMMAND, reinterpret_cast<WPARAM>(window), static_cast<LPARAM>(command << 16));
+    send_to_player(window, WM_APPCOMMAND, reinterpret_cast<WPARAM>(window), static_cast<LPARAM>(command << 16));
 }
 
 // Play and pause refresh the play flag first and do nothing when the
@@ -95,16 +96,7 @@ void drive_old_media_player(HWND window, std::uint32_t code)
     default:
         break;
     }
-    SendMessageA(window, WM_COMMAND, static_cast<WPARAM>(key), 0);
-}
-
-std::string system_cd_player()
-{
-    char folder[MAX_PATH] = {};
-    const UINT n = GetSystemDirectoryA(folder, sizeof folder);
-    if (n == 0 || n >= sizeof folder)
-        return {};
-    return std::string(folder, n) + "\\CDPLAYER.EXE";
+    send_to_player(window, WM_COMMAND, static_cast<WPARAM>(key), 0);
 }
 
 // Starts the Windows Media Player on the audio CD and waits for its window.
@@ -130,7 +122,7 @@ void drive_cd_player(HWND window, std::uint32_t code)
                       : code == kNext     ? 1006
                       : code == kPrevious ? 1003
                                           : 1002;
-    SendMessageA(window, WM_COMMAND, id, 0);
+    send_to_player(window, WM_COMMAND, id, 0);
 }
 
 } // namespace
@@ -154,7 +146,7 @@ int drive_audio_players(std::uint32_t code)
         return 1;
     }
     if (code != kPause && code != kStop) {
-        const std::string cd_player = system_cd_player();
+        const std::string cd_player = vx::system_folder_file("CDPLAYER.EXE");
         if (file_exists(cd_player))
             launch(cd_player);
     }

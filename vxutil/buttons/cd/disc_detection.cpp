@@ -6,6 +6,7 @@
 
 #include "platform/scsi_seam.h"
 #include "platform/system_seam.h"
+#include "export_guard.h"
 #include "vxutil.h"
 
 namespace vx::disc {
@@ -87,14 +88,16 @@ PlayState& play_state()
 
 extern "C" int WINAPI CD_CheckPlayPauseStatus(void)
 {
-    using namespace vx::disc;
-    const Choice choice = choose_drive();
-    PlayProbe probe{
-        [] { return FindWindowA("WMPlayerApp", nullptr) != nullptr; },
-        [&] { return AudioCD_IsPlaying(choice.root.c_str()); },
-        [](int kind) { return OnIsCdromPlaying(kind); },
-    };
-    return check_play_state(play_state(), choice.kind, vx::platform::os().GetTickCount(), probe);
+    return vx::guarded<int>(0, [&]() -> int {
+        using namespace vx::disc;
+        const Choice choice = choose_drive();
+        PlayProbe probe{
+            [] { return FindWindowA("WMPlayerApp", nullptr) != nullptr; },
+            [&] { return AudioCD_IsPlaying(choice.root.c_str()); },
+            [](int kind) { return OnIsCdromPlaying(kind); },
+        };
+        return check_play_state(play_state(), choice.kind, vx::platform::os().GetTickCount(), probe);
+    });
 }
 
 extern "C" int WINAPI CD_IsPlaying(void) { return vx::disc::play_state().flag; }

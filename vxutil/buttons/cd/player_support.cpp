@@ -62,6 +62,19 @@ bool launch(const std::string& path, const char* parameters)
     return !path.empty() && LaunchProgram(path.c_str(), parameters, nullptr, nullptr) != 0;
 }
 
+bool send_to_player(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, message, wparam, lparam, SMTO_NORMAL | SMTO_ABORTIFHUNG, kPlayerReplyMs,
+                               &result) != 0;
+}
+
+bool is_foreground(HWND window)
+{
+    const HWND foreground = GetForegroundWindow();
+    return foreground && (foreground == window || GetAncestor(foreground, GA_ROOTOWNER) == window);
+}
+
 void key_press(BYTE key)
 {
     platform::input().keybd_event(key, 0, 0, 0);

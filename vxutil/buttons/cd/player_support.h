@@ -66,6 +66,18 @@ HWND start_and_wait(const std::string& program, int seconds, Find find)
     return launch(program) ? wait_for_window(seconds, find) : nullptr;
 }
 
+// How long a key waits for a player to take a sent message. Players belong
+// to other processes; one busy spinning up a disc must not freeze the keys.
+inline constexpr UINT kPlayerReplyMs = 1000;
+
+// Sends a message to a player window and waits at most kPlayerReplyMs (less
+// when the player is known to be hung); false when it did not answer.
+bool send_to_player(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
+// Keystrokes go to the foreground window: true when that is `window` or a
+// window it owns (ActivateWindow brings a player's open dialog forward).
+bool is_foreground(HWND window);
+
 // A key pressed and released, as the player's keyboard would send it.
 void key_press(BYTE key);
 

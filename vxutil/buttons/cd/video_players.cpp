@@ -3,6 +3,7 @@
 // Also LaunchVideoPlayer and ActivePlayer.
 #include "buttons/cd/media_players.h"
 #include "buttons/cd/player_support.h"
+#include "export_guard.h"
 #include "vxutil.h"
 
 namespace vx::players {
@@ -39,20 +40,26 @@ constexpr Commands kMediaPlayer2Keys{VK_SPACE, VK_SPACE, VK_NEXT, VK_PRIOR, 'S'}
 
 enum class Send { Keys, SendMessageNumber, PostCommand, PostMessageNumber };
 
-// Drives a found player window: remembers it, resolves play/pause by the
-// flag, activates it, sends the command and updates the flag.
+// Drives a found player window: remembers it, activates it, resolves
+// play/pause by the flag, sends the command and updates the flag. Keystrokes
+// are typed only when the player really is in front: Windows may refuse a
+// background host the foreground, and the keys would land in whatever
+// window the user works in. The key then does nothing (the player still
+// took it, so no other player is tried).
 int drive_window(HWND window, std::uint32_t code, Send how, const Commands& commands)
 {
     state().active = window;
-    code = resolve_play_pause(code);
     ActivateWindow(window);
+    if (how == Send::Keys && !is_foreground(window))
+        return 1;
+    code = resolve_play_pause(code);
     const UINT command = commands.of(code);
     switch (how) {
     case Send::Keys:
         key_press(static_cast<BYTE>(command));
         break;
     case Send::SendMessageNumber:
-        SendMessageA(window, command, 0, 0);
+        send_to_player(window, command, 0, 0);
         break;
     case Send::PostCommand:
         PostMessageA(window, WM_COMMAND, command, 0);
@@ -188,20 +195,22 @@ using namespace vx::players;
 
 extern "C" int WINAPI LaunchVideoPlayer(void)
 {
-    auto try_start = [](const std::string& path) { return file_exists(path) && launch(path); };
-    if (try_start(registry_text(HKEY_LOCAL_MACHINE, kAppPathsDvdPlayer, "")))
-        return 1;
-    if (value_exists(HKEY_LOCAL_MACHINE, kMediamatics, "Version") && try_start(ifo_open_program()))
-        return 1;
-    const std::string windvd = windvd_folder();
-    if (!windvd.empty() && try_start(windvd + "\\WinDVD.exe"))
-        return 1;
-    const std::string powerdvd = registry_text(HKEY_LOCAL_MACHINE, kPowerDvd, "InstallDir");
-    if (!powerdvd.empty() && try_start(powerdvd + "\\PowerDVD.exe"))
-        return 1;
-    if (try_start(registry_text(HKEY_LOCAL_MACHINE, kWmPlayer, "Player.Path")))
-        return 1;
-    return try_start(registry_text(HKEY_LOCAL_MACHINE, kMPlayer2, "Player.Path")) ? 1 : 0;
+    return vx::guarded<int>(0, [&]() -> int {
+        auto try_start = [](const std::string& path) { return file_exists(path) && launch(path); };
+        if (try_start(registry_text(HKEY_LOCAL_MACHINE, kAppPathsDvdPlayer, "")))
+            return 1;
+        if (value_exists(HKEY_LOCAL_MACHINE, kMediamatics, "Version") && try_start(ifo_open_program()))
+            return 1;
+        const std::string windvd = windvd_folder();
+        if (!windvd.empty() && try_start(windvd + "\\WinDVD.exe"))
+            return 1;
+        const std::string powerdvd = registry_text(HKEY_LOCAL_MACHINE, kPowerDvd, "InstallDir");
+        if (!powerdvd.empty() && try_start(powerdvd + "\\PowerDVD.exe"))
+            return 1;
+        if (try_start(registry_text(HKEY_LOCAL_MACHINE, kWmPlayer, "Player.Path")))
+            return 1;
+        return try_start(registry_text(HKEY_LOCAL_MACHINE, kMPlayer2, "Player.Path")) ? 1 : 0;
+    });
 }
 
 extern "C" int WINAPI ActivePlayer(void)
