@@ -567,6 +567,34 @@ TEST_F(CdKeys, LaunchCdPlayerStartsTheMediaPlayerButNoCdPlayerFromTheCurrentFold
 
 }
 
+TEST_F(CdKeys, PlayerRegisteredInTheOtherRegistryViewIsStartedToo)
+{
+    // A player of the other architecture registers in its own view of
+    // HKLM\Software (a 64-bit player is not seen by a 32-bit host otherwise).
+#if defined(_WIN64)
+    const REGSAM other_view = KEY_WOW64_32KEY;
+#else
+    const REGSAM other_view = KEY_WOW64_64KEY;
+#endif
+    const std::string stand_in = vxtest::program_folder() + "player_stand_in.exe";
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Multimedia\\WMPlayer", 0,
+                                             nullptr, 0, KEY_ALL_ACCESS | other_view, nullptr, &key, nullptr));
+    RegSetValueExA(key, "Player.Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(stand_in.c_str()),
+                   static_cast<DWORD>(stand_in.size() + 1));
+    disc({"Track01.cda"});
+    EXPECT_EQ(1, LaunchCDPlayer());
+    RegDeleteValueA(key, "Player.Path");
+    RegCloseKey(key);
+    HWND player = nullptr;
+    for (int i = 0; i < 50 && !(player = FindWindowA("WMPlayerApp", nullptr)); ++i)
+        Sleep(100);
+    ASSERT_NE(nullptr, player);
+    PostMessageA(player, WM_CLOSE, 0, 0);
+    for (int i = 0; i < 50 && IsWindow(player); ++i)
+        Sleep(100);
+}
+
 TEST_F(CdKeys, WinDvdIsStartedFromItsRegisteredFolderAndGetsCommandIds)
 {
     HKEY existing;

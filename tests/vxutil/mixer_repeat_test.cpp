@@ -152,6 +152,7 @@ TEST_F(RepeatTest, HeldKeyFollowsTheDefaultDeviceAndEndsWhenNoneIsLeft)
     EXPECT_EQ(0, timer_messages_during(400)) << "the repeat goes on without a device";
     EXPECT_NEAR(0.25f + step, headset->channels[0], 1e-4f);
     EXPECT_EQ(1u, headset->refs);
+    vx::mixer::reset_for_tests(); // before the devices go
 }
 
 TEST_F(RepeatTest, FreeLibraryWhileAKeyIsHeldEndsTheRepeat)

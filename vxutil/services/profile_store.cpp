@@ -175,11 +175,13 @@ using namespace vx::profile;
 
 // ---- Value layer ----------------------------------------------------------
 
-extern "C" int WINAPI Reg_GetValueString(HKEY root, const char* subkey, const char* name, char* buffer, int size)
+namespace vx::profile {
+
+int read_text(HKEY root, const char* subkey, const char* name, char* buffer, int size, REGSAM view)
 {
     if (!buffer || size <= 0)
         return 0;
-    Key key(root, subkey, KEY_READ);
+    Key key(root, subkey, KEY_READ | view);
     if (!key)
         return 0;
     DWORD type = 0;
@@ -211,6 +213,25 @@ extern "C" int WINAPI Reg_GetValueString(HKEY root, const char* subkey, const ch
         return 1;
     }
     return buffer[size - 1] == '\0' ? 1 : 0;
+}
+
+int read_text_any_view(HKEY root, const char* subkey, const char* name, char* buffer, int size)
+{
+    if (read_text(root, subkey, name, buffer, size, 0))
+        return 1;
+#if defined(_WIN64)
+    const REGSAM other = KEY_WOW64_32KEY;
+#else
+    const REGSAM other = KEY_WOW64_64KEY; // ignored on 32-bit Windows: the same view again
+#endif
+    return read_text(root, subkey, name, buffer, size, other);
+}
+
+} // namespace vx::profile
+
+extern "C" int WINAPI Reg_GetValueString(HKEY root, const char* subkey, const char* name, char* buffer, int size)
+{
+    return read_text(root, subkey, name, buffer, size, 0);
 }
 
 extern "C" int WINAPI Reg_SetValueString(HKEY root, const char* subkey, const char* name, const char* text)

@@ -11,6 +11,7 @@
 #include "buttons/cd/media_players.h"
 #include "platform/dialog_seam.h"
 #include "services/com_scope.h"
+#include "services/profile_store.h"
 #include "services/resource_strings.h"
 #include "services/system_modules.h"
 #include "export_guard.h"
@@ -130,8 +131,8 @@ extern "C" int WINAPI LaunchCDPlayer(void)
             break;
         }
         char player[MAX_PATH] = {};
-        Reg_GetValueString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Multimedia\\WMPlayer", "Player.Path", player,
-                           sizeof player);
+        vx::profile::read_text_any_view(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Multimedia\\WMPlayer",
+                                        "Player.Path", player, sizeof player);
         if (player[0] && FileExisted(player))
             return LaunchProgram(player, nullptr, nullptr, nullptr) ? 1 : 0;
         // The old CD player is named by its full path in the system folder: a

@@ -2,6 +2,7 @@
 
 #include "buttons/cd/disc_detection.h"
 #include "platform/input_seam.h"
+#include "services/profile_store.h"
 #include "vxutil.h"
 
 namespace vx::players {
@@ -34,7 +35,7 @@ void note_flag(std::uint32_t code)
 std::string registry_text(HKEY root, const char* key, const char* name)
 {
     char text[MAX_PATH] = {};
-    if (!Reg_GetValueString(root, key, name, text, sizeof text))
+    if (!vx::profile::read_text_any_view(root, key, name, text, sizeof text))
         return {};
     return text;
 }
@@ -42,7 +43,7 @@ std::string registry_text(HKEY root, const char* key, const char* name)
 bool value_exists(HKEY root, const char* key, const char* name)
 {
     char text[MAX_PATH] = {};
-    return Reg_GetValueString(root, key, name, text, sizeof text) != 0;
+    return vx::profile::read_text_any_view(root, key, name, text, sizeof text) != 0;
 }
 
 std::string ifo_open_program()

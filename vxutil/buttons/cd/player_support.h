@@ -35,7 +35,8 @@ inline constexpr char kPowerDvd[] = "Software\\CyberLink\\PowerDVD";
 inline constexpr char kWmPlayer[] = "Software\\Microsoft\\Multimedia\\WMPlayer";
 inline constexpr char kMPlayer2[] = "Software\\Microsoft\\Multimedia\\MPlayer2";
 
-// A registry text of at most MAX_PATH - 1 characters; "" when it is missing.
+// A registry text of at most MAX_PATH - 1 characters, in this process's
+// registry view or else the other one; "" when it is missing.
 std::string registry_text(HKEY root, const char* key, const char* name);
 bool value_exists(HKEY root, const char* key, const char* name);
 // The program of the command that opens DVD folders (".IFO" files); "" when

@@ -16,6 +16,7 @@
 
 #include "platform/input_seam.h"
 #include "services/com_scope.h"
+#include "services/profile_store.h"
 #include "services/system_modules.h"
 #include "platform/system_seam.h"
 #include "core/text_fields.h"
@@ -161,7 +162,7 @@ bool app_path(const char* program, char* path, int size)
         return false;
     vx::text::copy_text(key, sizeof key, name);
     path[0] = '\0';
-    return Reg_GetValueString(HKEY_LOCAL_MACHINE, key, "Path", path, size) != 0;
+    return vx::profile::read_text_any_view(HKEY_LOCAL_MACHINE, key, "Path", path, size) != 0;
 }
 
 // Starts `program` from the folder App Paths names, by its full path there.
@@ -495,19 +496,11 @@ extern "C" int WINAPI LaunchSystemInfo(void)
         }
         if (launch_system_program("msinfo32.exe"))
             return 1;
-        HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Shared Tools\\MSInfo", 0, KEY_READ, &key) ==
-            ERROR_SUCCESS) {
-            char path[512];
-            DWORD size = sizeof path - 1;
-            DWORD type = 0;
-            if (RegQueryValueExA(key, "Path", nullptr, &type, reinterpret_cast<BYTE*>(path), &size) == ERROR_SUCCESS &&
-                (type == REG_SZ || type == REG_EXPAND_SZ)) {
-                path[size < sizeof path ? size : sizeof path - 1] = '\0';
-                LaunchProgram(path, nullptr, nullptr, nullptr);
-                vx::platform::os().Sleep(3000);
-            }
-            RegCloseKey(key);
+        char path[512];
+        if (vx::profile::read_text_any_view(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Shared Tools\\MSInfo", "Path",
+                                            path, sizeof path)) {
+            LaunchProgram(path, nullptr, nullptr, nullptr);
+            vx::platform::os().Sleep(3000);
         }
         return 1;
     });
