@@ -386,6 +386,23 @@ std::string read_log(const std::string& path)
     return s.str();
 }
 
+// The stand-in player's window once it shows (up to 5 s); null when it does not.
+HWND started_player()
+{
+    HWND player = nullptr;
+    for (int i = 0; i < 50 && !(player = FindWindowA("WMPlayerApp", nullptr)); ++i)
+        Sleep(100);
+    return player;
+}
+
+// Closes the stand-in player and waits for its window to go.
+void close_player(HWND player)
+{
+    PostMessageA(player, WM_CLOSE, 0, 0);
+    for (int i = 0; i < 50 && IsWindow(player); ++i)
+        Sleep(100);
+}
+
 } // namespace
 
 TEST_F(CdKeys, WinDvdFolderPrefersTheGreatestDvdKey)
@@ -436,9 +453,7 @@ TEST_F(CdKeys, MediaPlayerIsStartedOnTheAudioCdAndTheNextPlayPauseIsSwallowed)
     EXPECT_EQ(after_start + 1, commands());
     EXPECT_TRUE(cd.mci.commands.empty() || cd.mci.count("play") == 0);
 
-    PostMessageA(player, WM_CLOSE, 0, 0);
-    for (int i = 0; i < 50 && IsWindow(player); ++i)
-        Sleep(100);
+    close_player(player);
 }
 
 TEST_F(CdKeys, MediamaticsPlayerGetsItsMessageNumbers)
@@ -494,8 +509,7 @@ TEST_F(CdKeys, HungPlayerHoldsAKeyForAboutASecond)
     startup.cb = sizeof startup;
     PROCESS_INFORMATION hung{};
     ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &hung));
-    for (int i = 0; i < 100 && !FindWindowA("WMPlayerApp", nullptr); ++i)
-        Sleep(50);
+    started_player();
     const ULONGLONG start = GetTickCount64();
     EXPECT_EQ(1, CD_NextTrack());
     EXPECT_EQ(1, CD_Stop());
@@ -531,9 +545,7 @@ TEST_F(CdKeys, DvdPlayerIsStartedForPlayAndThenDrivenByKeys)
     EXPECT_EQ(0, CD_IsPlaying());
     EXPECT_EQ(player, vx::players::active_player());
 
-    PostMessageA(player, WM_CLOSE, 0, 0);
-    for (int i = 0; i < 50 && IsWindow(player); ++i)
-        Sleep(100);
+    close_player(player);
 }
 
 TEST_F(CdKeys, LaunchCdPlayerStartsTheMediaPlayerButNoCdPlayerFromTheCurrentFolder)
@@ -557,13 +569,9 @@ TEST_F(CdKeys, LaunchCdPlayerStartsTheMediaPlayerButNoCdPlayerFromTheCurrentFold
 
     RegistryValue path("Software\\Microsoft\\Multimedia\\WMPlayer", "Player.Path", stand_in);
     EXPECT_EQ(1, LaunchCDPlayer());
-    HWND player = nullptr;
-    for (int i = 0; i < 50 && !(player = FindWindowA("WMPlayerApp", nullptr)); ++i)
-        Sleep(100);
+    const HWND player = started_player();
     ASSERT_NE(nullptr, player);
-    PostMessageA(player, WM_CLOSE, 0, 0);
-    for (int i = 0; i < 50 && IsWindow(player); ++i)
-        Sleep(100);
+    close_player(player);
 
 }
 
@@ -586,13 +594,9 @@ TEST_F(CdKeys, PlayerRegisteredInTheOtherRegistryViewIsStartedToo)
     EXPECT_EQ(1, LaunchCDPlayer());
     RegDeleteValueA(key, "Player.Path");
     RegCloseKey(key);
-    HWND player = nullptr;
-    for (int i = 0; i < 50 && !(player = FindWindowA("WMPlayerApp", nullptr)); ++i)
-        Sleep(100);
+    const HWND player = started_player();
     ASSERT_NE(nullptr, player);
-    PostMessageA(player, WM_CLOSE, 0, 0);
-    for (int i = 0; i < 50 && IsWindow(player); ++i)
-        Sleep(100);
+    close_player(player);
 }
 
 TEST_F(CdKeys, WinDvdIsStartedFromItsRegisteredFolderAndGetsCommandIds)
@@ -621,9 +625,7 @@ TEST_F(CdKeys, WinDvdIsStartedFromItsRegisteredFolderAndGetsCommandIds)
         const std::string log = read_log(program + ".log");
         EXPECT_NE(std::string::npos, log.find("command 32772\ncommand 32778\ncommand 32773")) << log;
         EXPECT_TRUE(g_boxes.empty());
-        PostMessageA(player, WM_CLOSE, 0, 0);
-        for (int i = 0; i < 50 && IsWindow(player); ++i)
-            Sleep(100);
+        close_player(player);
     }
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\InterVideo");
 }

@@ -293,38 +293,38 @@ TEST_F(EndpointTest, ChangesAreForwardedToTheInitWindowAsControlChanges)
     DestroyWindow(window);
 }
 
-// Runs Mixer_Init on a new thread whose COM state the host set up
-// (apartment 0: none) and returns what that thread's host gets when it asks
-// for the multithreaded apartment afterwards.
-struct HostThread {
-    DWORD apartment;
-    HRESULT later = E_FAIL;
-    static DWORD WINAPI run(void* param)
-    {
-        auto& t = *static_cast<HostThread*>(param);
-        const bool host_com = t.apartment != 0 && SUCCEEDED(CoInitializeEx(nullptr, t.apartment));
+// Mixer_Init on a new thread that the host put in `apartment` (0: none);
+// returns what the host gets when it asks for the multithreaded apartment
+// afterwards.
+HRESULT apartment_after_init(DWORD apartment)
+{
+    struct Host {
+        DWORD apartment;
+        HRESULT later;
+    } host{apartment, E_FAIL};
+    auto run = [](void* param) -> DWORD {
+        auto& h = *static_cast<Host*>(param);
+        const bool host_com = h.apartment && SUCCEEDED(CoInitializeEx(nullptr, h.apartment));
         Mixer_Init(nullptr);
         vx::mixer::reset_for_tests();
         if (host_com)
             CoUninitialize();
-        t.later = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-        if (SUCCEEDED(t.later))
+        if (SUCCEEDED(h.later = CoInitializeEx(nullptr, COINIT_MULTITHREADED)))
             CoUninitialize();
         return 0;
-    }
-};
+    };
+    HANDLE thread = CreateThread(nullptr, 0, run, &host, 0, nullptr);
+    WaitForSingleObject(thread, 10000);
+    CloseHandle(thread);
+    return host.later;
+}
 
 TEST_F(MixerTest, InitLeavesTheHostThreadsApartmentAsItWas)
 {
     vxtest::FakeVersion win7(VER_PLATFORM_WIN32_NT, 6, 1); // the real Core Audio look-up
-    for (DWORD apartment : {0ul, static_cast<DWORD>(COINIT_APARTMENTTHREADED), static_cast<DWORD>(COINIT_MULTITHREADED)}) {
-        HostThread host{apartment};
-        HANDLE thread = CreateThread(nullptr, 0, HostThread::run, &host, 0, nullptr);
-        ASSERT_NE(nullptr, thread);
-        WaitForSingleObject(thread, 10000);
-        CloseHandle(thread);
-        EXPECT_EQ(S_OK, host.later) << "host apartment " << apartment;
-    }
+    EXPECT_EQ(S_OK, apartment_after_init(0));
+    EXPECT_EQ(S_OK, apartment_after_init(COINIT_APARTMENTTHREADED));
+    EXPECT_EQ(S_OK, apartment_after_init(COINIT_MULTITHREADED));
 }
 
 } // namespace

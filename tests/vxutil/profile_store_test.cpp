@@ -94,31 +94,20 @@ TEST_F(ProfileStoreTest, ValueStringReadsAnyTypeAndExpandsEnvironment)
     EXPECT_EQ(0, Reg_GetValueString(HKEY_CURRENT_USER, root.c_str(), "plain", nullptr, 10));
 }
 
-// A caller's buffer whose last byte is followed by a PAGE_NOACCESS page: a
+// A caller's buffer of `size` bytes right before a PAGE_NOACCESS page: a
 // read or write past its end is an access violation, not a silent pass.
-class GuardedBuffer {
-public:
-    explicit GuardedBuffer(DWORD size) : size_(size)
+struct GuardedBuffer {
+    char* base = static_cast<char*>(VirtualAlloc(nullptr, 0x2000, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    DWORD size;
+    explicit GuardedBuffer(DWORD n) : size(n)
     {
-        SYSTEM_INFO info;
-        GetSystemInfo(&info);
-        page_ = info.dwPageSize;
-        base_ = static_cast<char*>(VirtualAlloc(nullptr, 2 * page_, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
         DWORD old = 0;
-        VirtualProtect(base_ + page_, page_, PAGE_NOACCESS, &old);
-        std::memset(data(), '#', size_);
+        VirtualProtect(base + 0x1000, 0x1000, PAGE_NOACCESS, &old);
+        std::memset(data(), '#', size);
     }
-    ~GuardedBuffer() { VirtualFree(base_, 0, MEM_RELEASE); }
-    GuardedBuffer(const GuardedBuffer&) = delete;
-    GuardedBuffer& operator=(const GuardedBuffer&) = delete;
-    char* data() const { return base_ + page_ - size_; }
-    int size() const { return static_cast<int>(size_); }
-    bool terminated() const { return strnlen(data(), size_) < size_; }
-
-private:
-    DWORD size_;
-    DWORD page_ = 0;
-    char* base_ = nullptr;
+    ~GuardedBuffer() { VirtualFree(base, 0, MEM_RELEASE); }
+    char* data() const { return base + 0x1000 - size; }
+    bool terminated() const { return strnlen(data(), size) < size; }
 };
 
 TEST_F(ProfileStoreTest, TextReadsAreTerminatedInsideTheCallersBufferWhateverTheStoredData)
@@ -134,16 +123,16 @@ TEST_F(ProfileStoreTest, TextReadsAreTerminatedInsideTheCallersBufferWhateverThe
     for (const char* name : {"binary", "none", "dword", "unterminated", "multi"}) {
         for (DWORD size : {4u, 5u, 8u, 9u}) {
             GuardedBuffer direct(size), profile(size);
-            if (Reg_GetValueString(HKEY_CURRENT_USER, root.c_str(), name, direct.data(), direct.size())) {
+            if (Reg_GetValueString(HKEY_CURRENT_USER, root.c_str(), name, direct.data(), static_cast<int>(size))) {
                 EXPECT_TRUE(direct.terminated()) << name << " in " << size;
             }
-            if (Reg_GetProfileString(section.c_str(), name, profile.data(), profile.size(), nullptr)) {
+            if (Reg_GetProfileString(section.c_str(), name, profile.data(), static_cast<int>(size), nullptr)) {
                 EXPECT_TRUE(profile.terminated()) << name << " in " << size << " through the profile";
             }
         }
     }
     GuardedBuffer room(9);
-    ASSERT_EQ(1, Reg_GetValueString(HKEY_CURRENT_USER, root.c_str(), "binary", room.data(), room.size()));
+    ASSERT_EQ(1, Reg_GetValueString(HKEY_CURRENT_USER, root.c_str(), "binary", room.data(), 9));
     EXPECT_STREQ("ABCDEFGH", room.data()) << "data with room for a terminator still reads";
 }
 
