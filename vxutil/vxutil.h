@@ -3,7 +3,8 @@
  * the multimedia keyboard host software. Usable from C and C++.
  *
  * Every export is a plain WINAPI function with an undecorated name. Results
- * are 1 for success and 0 for failure unless a function says otherwise.
+ * are 1 for success and 0 for failure unless a function says otherwise; no
+ * exception leaves an export (running out of memory is a failure result).
  * Strings are 8-bit (ANSI); buffers are owned by the caller. The library
  * starts no thread and takes no lock: call it from the host's thread, which
  * must run a message loop for the library's timers.
@@ -19,14 +20,18 @@ extern "C" {
 
 /* ---- Volume and mute keys ------------------------------------------------
  * Act on the master volume of the speakers: the winmm mixer's speakers line
- * before Windows Vista, the default render endpoint from Vista on. Levels run
- * from 0 to 0xFFFF per channel. Before Mixer_Init, or when it found no audio
- * device, every call but the Start/Stop ones does nothing and returns 0.
+ * before Windows Vista, the default render endpoint from Vista on (followed
+ * when the user switches devices; while no device is the default the calls
+ * return MMSYSERR_NODRIVER and a held key's repeat ends). Levels run from 0
+ * to 0xFFFF per channel. Before Mixer_Init, or when it found no audio device,
+ * every call but the Start/Stop ones does nothing and returns 0. The calls
+ * leave the COM state of the calling thread as they found it.
  */
 
 /* Finds the speakers line; `window` receives MM_MIXM_CONTROL_CHANGE when the
- * volume or mute changes. Returns the result of the last mixer query (0 also
- * when no device exists: use the other calls' results). */
+ * volume or mute changes. Calling it again first closes the line opened
+ * before. Returns the result of the last mixer query (0 also when no device
+ * exists: use the other calls' results). */
 int WINAPI Mixer_Init(HWND window);
 /* Raises every channel by `step` (0 = 2730), capped at 0xFFFF. Returns the
  * MMRESULT of the write (0 = success). */
@@ -78,8 +83,9 @@ int WINAPI ParseShellCommand(const char *command, char *program, char *arguments
  * 259 characters; a longer one reads as missing and is never written.
  */
 
-/* Reads any type into `buffer` of `size` bytes (REG_EXPAND_SZ expanded, at
- * most 259 characters); 0 when missing or too long. */
+/* Reads any type into `buffer` of `size` bytes as text that always ends in
+ * a NUL inside the buffer (REG_EXPAND_SZ expanded, at most 259 characters);
+ * 0 when missing or when the data leaves no room for the NUL. */
 int WINAPI Reg_GetValueString(HKEY root, const char *subkey, const char *name, char *buffer, int size);
 /* Writes REG_SZ. */
 int WINAPI Reg_SetValueString(HKEY root, const char *subkey, const char *name, const char *text);
@@ -187,7 +193,9 @@ int WINAPI GetFileVersionFromNumber(const char *path, DWORD *high, DWORD *low);
 int WINAPI GetFileVersionFromString(const char *path, DWORD *high, DWORD *low);
 /* The "FileDescription" text; 0 when it does not fit `size` with its NUL. */
 int WINAPI GetFileDescription(const char *path, char *text, int size);
-/* The executable file of the window's process; 0 when it does not fit. */
+/* The executable file of the window's process (limited query rights from
+ * Vista on, so elevated and 64-bit processes are named too); 0 when it does
+ * not fit. */
 int WINAPI GetWndFileName(HWND window, char *path, int size);
 /* Depth-first search of `folder` for a file whose displayed title equals
  * `title` (case-insensitive); 1 and its full path in `path`. */
@@ -240,20 +248,24 @@ int WINAPI LaunchDefaultMailProgram(void);
 int WINAPI GetWebHomePage(char *url, int size);
 /* Opens the home page; 0 when none is set or it cannot be opened. */
 int WINAPI OpenWWWHomePage(void);
-/* Starts calc.exe. Returns 1. */
+/* Starts the system folder's calc.exe (never one from the current folder or
+ * the search path). Returns 1. */
 int WINAPI LaunchCalculator(void);
 /* Opens the help of this Windows version; 1 when its file exists and starts. */
 int WINAPI LaunchSystemHelp(void);
 /* Opens the My Documents folder; 1 when the shell opened it. */
 int WINAPI LaunchMyDocuments(void);
-/* Restores an open system-information window or starts msinfo32. Returns 1. */
+/* Restores an open system-information window or starts the system folder's
+ * msinfo32.exe (else the one MSInfo's "Path" names). Returns 1. */
 int WINAPI LaunchSystemInfo(void);
-/* Starts Word from its App Paths folder; 0 when Word is not registered. */
+/* Starts Word from its App Paths folder; 0 when Word is not registered or its
+ * folder does not hold it. */
 int WINAPI LaunchWord(void);
-/* Starts Excel from its App Paths folder, else Excel Starter. */
+/* Starts Excel from its App Paths folder, else Excel Starter from the shared
+ * Common Files folder. */
 int WINAPI LaunchExcel(void);
-/* Opens the display-switch choice (Win+P), starting DisplaySwitch.exe before
- * Windows 8. */
+/* Opens the display-switch choice (Win+P), starting the system folder's
+ * DisplaySwitch.exe before Windows 8 (the 64-bit one from a 32-bit host). */
 int WINAPI LaunchDisplaySwitch(void);
 
 /* ---- Audio CD through MCI -------------------------------------------------
@@ -328,7 +340,9 @@ int WINAPI CreateUninstallDeleteDirRegistry(const char *name, const char *data, 
 /* ---- CD keys and media players --------------------------------------------
  * The CD keys act on the chosen drive's disc: a running or started media
  * player, MCI for an audio CD without one, or a system-modal message (no
- * disc, software disc, no video player). Each CD_* call returns 1.
+ * disc, software disc, no video player). A player that does not answer
+ * holds a key for about a second at most; keystrokes are typed only into a
+ * player that is in front. Each CD_* call returns 1.
  */
 
 int WINAPI CD_Play(void);
@@ -375,7 +389,9 @@ int WINAPI GetHIDFuncDesc(unsigned code, char *buffer, int size);
 unsigned WINAPI GetHIDUsageCode(const char *name);
 /* Runs the handler of usage `code` for the event and stores its result in
  * *result. Returns 1 when the result is 1 or the known key has no handler
- * for the event (result 0), 0 for code 0, unknown codes and other results. */
+ * for the event (result 0), 0 for code 0, unknown codes and other results.
+ * The Mute key's result is 1 when the mute state toggled, 0 when it could
+ * not (Mixer_ToggleMute itself returns the MMRESULT). */
 int WINAPI CallHIDButtonFunction(unsigned code, int type, int *result);
 /* Sends WM_APPCOMMAND to `window` with the low 8 bits of `command`; the
  * SendMessageA result. */

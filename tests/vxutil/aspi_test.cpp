@@ -2,9 +2,12 @@
 // pass-through behind the seam) and over a test build of WNASPI32.DLL.
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstring>
 
 #include "buttons/scsi/aspi.h"
+#include "core/srb_layout.h"
+#include "platform/system_seam.h"
 #include "support/pe_exports.h"
 #include "vxutil.h"
 #include "vxutil/cd_fakes.h"
@@ -177,4 +180,60 @@ TEST_F(SystemLibrary, LibraryWithoutAnEntryPointIsTreatedAsAbsent)
     EXPECT_FALSE(vx::aspi::library_loaded());
     EXPECT_EQ(nullptr, GetModuleHandleA("test_wnaspi32.dll")) << "the incomplete library is freed";
     EXPECT_EQ(-1, DestroyAspi());
+}
+
+TEST(SrbLayout, MatchesTheAspiInterfaceOfThisArchitecture)
+{
+    using vx::aspi::SrbExecute;
+    // Offsets of the interface's execute request, packed to 1 byte.
+#if defined(_WIN64)
+    const std::size_t post = 28, cdb = 60, sense = 76, size = 92, target_status = 27;
+#else
+    const std::size_t post = 24, cdb = 48, sense = 64, size = 80, target_status = 23;
+#endif
+    EXPECT_EQ(16u, offsetof(SrbExecute, buffer));
+    EXPECT_EQ(target_status, offsetof(SrbExecute, target_status));
+    EXPECT_EQ(post, offsetof(SrbExecute, post));
+    EXPECT_EQ(cdb, offsetof(SrbExecute, cdb));
+    EXPECT_EQ(sense, offsetof(SrbExecute, sense));
+    EXPECT_EQ(size, sizeof(SrbExecute));
+    EXPECT_EQ(8u, offsetof(vx::aspi::SrbAbort, request));
+}
+
+namespace {
+
+DWORD WINAPI never_signalled(HANDLE, DWORD) { return WAIT_TIMEOUT; }
+
+bool on_this_stack(const void* address)
+{
+    int local = 0;
+    MEMORY_BASIC_INFORMATION stack{}, other{};
+    VirtualQuery(&local, &stack, sizeof stack);
+    VirtualQuery(address, &other, sizeof other);
+    return other.AllocationBase == stack.AllocationBase;
+}
+
+} // namespace
+
+TEST_F(SystemLibrary, CommandThatNeverCompletesLeavesTheLibraryNoStackMemory)
+{
+    vx::platform::SeamOverride load(vx::platform::scsi().load_aspi_library, &load_test_aspi);
+    ASSERT_EQ(1, InitAspi());
+    HMODULE aspi = GetModuleHandleA("test_wnaspi32.dll");
+    auto entry = [aspi](const char* name) { return reinterpret_cast<void*>(GetProcAddress(aspi, name)); };
+    const auto hang = reinterpret_cast<void (*)(int)>(entry("TestAspi_Hang"));
+    using Pointer = const void* (*)();
+    const auto request = reinterpret_cast<Pointer>(entry("TestAspi_PendingRequest"));
+    const auto buffer = reinterpret_cast<Pointer>(entry("TestAspi_PendingBuffer"));
+    ASSERT_TRUE(hang && request && buffer);
+    hang(1);
+    {
+        // The minute's wait and the abort's grace both run out at once.
+        vx::platform::SeamOverride wait(vx::platform::os().WaitForSingleObject, &never_signalled);
+        EXPECT_EQ(0, OnIsCdromPlaying(1));
+    }
+    ASSERT_NE(nullptr, request());
+    EXPECT_FALSE(on_this_stack(request())) << "the library may still write the request block";
+    EXPECT_FALSE(on_this_stack(buffer())) << "the library may still write the data buffer";
+    hang(0);
 }

@@ -60,9 +60,14 @@ struct Received {
     LPARAM lparam;
 };
 std::vector<Received> g_received;
+// When set, a player window that takes the focus hands the foreground on to
+// this window at once, as Windows does for a host it refuses the foreground.
+HWND g_foreground_refused_for = nullptr;
 
 LRESULT CALLBACK player_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
+    if (message == WM_SETFOCUS && g_foreground_refused_for && window != g_foreground_refused_for)
+        SetForegroundWindow(g_foreground_refused_for);
     if (message == WM_APPCOMMAND || message == WM_COMMAND || (message >= 1000 && message < 0xC000)) {
         char cls[64] = {};
         GetClassNameA(window, cls, sizeof cls);
@@ -381,6 +386,23 @@ std::string read_log(const std::string& path)
     return s.str();
 }
 
+// The stand-in player's window once it shows (up to 5 s); null when it does not.
+HWND started_player()
+{
+    HWND player = nullptr;
+    for (int i = 0; i < 50 && !(player = FindWindowA("WMPlayerApp", nullptr)); ++i)
+        Sleep(100);
+    return player;
+}
+
+// Closes the stand-in player and waits for its window to go.
+void close_player(HWND player)
+{
+    PostMessageA(player, WM_CLOSE, 0, 0);
+    for (int i = 0; i < 50 && IsWindow(player); ++i)
+        Sleep(100);
+}
+
 } // namespace
 
 TEST_F(CdKeys, WinDvdFolderPrefersTheGreatestDvdKey)
@@ -431,9 +453,7 @@ TEST_F(CdKeys, MediaPlayerIsStartedOnTheAudioCdAndTheNextPlayPauseIsSwallowed)
     EXPECT_EQ(after_start + 1, commands());
     EXPECT_TRUE(cd.mci.commands.empty() || cd.mci.count("play") == 0);
 
-    PostMessageA(player, WM_CLOSE, 0, 0);
-    for (int i = 0; i < 50 && IsWindow(player); ++i)
-        Sleep(100);
+    close_player(player);
 }
 
 TEST_F(CdKeys, MediamaticsPlayerGetsItsMessageNumbers)
@@ -464,6 +484,43 @@ TEST_F(CdKeys, MediaPlayer2GetsKeystrokes)
     EXPECT_TRUE(g_received.empty());
 }
 
+TEST_F(CdKeys, KeystrokesAreTypedOnlyIntoAPlayerInFront)
+{
+    RegistryValue path("Software\\Microsoft\\Multimedia\\MPlayer2", "Player.Path", "C:\\nowhere\\mplayer2.exe");
+    disc({"vcd\\info.vcd"});
+    PlayerWindow document("VxUsersDocument");
+    PlayerWindow player("Media Player 2");
+    ShowWindow(player.window, SW_SHOW);
+    ShowWindow(document.window, SW_SHOW);
+    g_foreground_refused_for = document.window;
+    CD_PlayPause();
+    CD_Stop();
+    g_foreground_refused_for = nullptr;
+    EXPECT_TRUE(g_keys.empty()) << "keys typed into the user's document";
+    EXPECT_EQ(0, CD_IsPlaying()) << "a key that did nothing leaves the play flag";
+    EXPECT_TRUE(g_boxes.empty()) << "the player was there: no other player, no message";
+}
+
+TEST_F(CdKeys, HungPlayerHoldsAKeyForAboutASecond)
+{
+    disc({"Track01.cda"});
+    std::string command = "\"" + vxtest::program_folder() + "player_stand_in.exe\" /hang";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION hung{};
+    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &hung));
+    started_player();
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_EQ(1, CD_NextTrack());
+    EXPECT_EQ(1, CD_Stop());
+    const ULONGLONG elapsed = GetTickCount64() - start;
+    TerminateProcess(hung.hProcess, 0);
+    WaitForSingleObject(hung.hProcess, 5000);
+    CloseHandle(hung.hProcess);
+    CloseHandle(hung.hThread);
+    EXPECT_LT(elapsed, 5000u) << "two keys to a player that never answers";
+}
+
 TEST_F(CdKeys, DvdPlayerIsStartedForPlayAndThenDrivenByKeys)
 {
     const std::string program = vxtest::program_folder() + "player_stand_in.exe";
@@ -488,9 +545,7 @@ TEST_F(CdKeys, DvdPlayerIsStartedForPlayAndThenDrivenByKeys)
     EXPECT_EQ(0, CD_IsPlaying());
     EXPECT_EQ(player, vx::players::active_player());
 
-    PostMessageA(player, WM_CLOSE, 0, 0);
-    for (int i = 0; i < 50 && IsWindow(player); ++i)
-        Sleep(100);
+    close_player(player);
 }
 
 TEST_F(CdKeys, LaunchCdPlayerStartsTheMediaPlayerButNoCdPlayerFromTheCurrentFolder)
@@ -514,14 +569,34 @@ TEST_F(CdKeys, LaunchCdPlayerStartsTheMediaPlayerButNoCdPlayerFromTheCurrentFold
 
     RegistryValue path("Software\\Microsoft\\Multimedia\\WMPlayer", "Player.Path", stand_in);
     EXPECT_EQ(1, LaunchCDPlayer());
-    HWND player = nullptr;
-    for (int i = 0; i < 50 && !(player = FindWindowA("WMPlayerApp", nullptr)); ++i)
-        Sleep(100);
+    const HWND player = started_player();
     ASSERT_NE(nullptr, player);
-    PostMessageA(player, WM_CLOSE, 0, 0);
-    for (int i = 0; i < 50 && IsWindow(player); ++i)
-        Sleep(100);
+    close_player(player);
 
+}
+
+TEST_F(CdKeys, PlayerRegisteredInTheOtherRegistryViewIsStartedToo)
+{
+    // A player of the other architecture registers in its own view of
+    // HKLM\Software (a 64-bit player is not seen by a 32-bit host otherwise).
+#if defined(_WIN64)
+    const REGSAM other_view = KEY_WOW64_32KEY;
+#else
+    const REGSAM other_view = KEY_WOW64_64KEY;
+#endif
+    const std::string stand_in = vxtest::program_folder() + "player_stand_in.exe";
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Multimedia\\WMPlayer", 0,
+                                             nullptr, 0, KEY_ALL_ACCESS | other_view, nullptr, &key, nullptr));
+    RegSetValueExA(key, "Player.Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(stand_in.c_str()),
+                   static_cast<DWORD>(stand_in.size() + 1));
+    disc({"Track01.cda"});
+    EXPECT_EQ(1, LaunchCDPlayer());
+    RegDeleteValueA(key, "Player.Path");
+    RegCloseKey(key);
+    const HWND player = started_player();
+    ASSERT_NE(nullptr, player);
+    close_player(player);
 }
 
 TEST_F(CdKeys, WinDvdIsStartedFromItsRegisteredFolderAndGetsCommandIds)
@@ -550,9 +625,7 @@ TEST_F(CdKeys, WinDvdIsStartedFromItsRegisteredFolderAndGetsCommandIds)
         const std::string log = read_log(program + ".log");
         EXPECT_NE(std::string::npos, log.find("command 32772\ncommand 32778\ncommand 32773")) << log;
         EXPECT_TRUE(g_boxes.empty());
-        PostMessageA(player, WM_CLOSE, 0, 0);
-        for (int i = 0; i < 50 && IsWindow(player); ++i)
-            Sleep(100);
+        close_player(player);
     }
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\InterVideo");
 }

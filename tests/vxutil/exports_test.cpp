@@ -2,8 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <new>
 
+#include "buttons/volume/mixer.h"
 #include "support/pe_exports.h"
+#include "vxutil.h"
+#include "vxutil/fake_audio.h"
 
 namespace {
 
@@ -37,4 +42,41 @@ TEST(VXUtilDll, ExportsNothingTheHeaderDoesNotDeclare)
     EXPECT_EQ(vxtest::sorted(header_names()), vxtest::sorted_exports(dll.module));
 }
 
+// While an OutOfMemory object lives, every allocation of this program (the
+// library is linked in) fails as std::bad_alloc.
+bool g_out_of_memory = false;
+struct OutOfMemory {
+    OutOfMemory() { g_out_of_memory = true; }
+    ~OutOfMemory() { g_out_of_memory = false; }
+};
+
+TEST(Exports, RunningOutOfMemoryIsAFailureResultNotAnException)
+{
+    vxtest::FakeAudio audio{5, 1};
+    audio.mixer.devices.push_back(vxtest::FakeMixerDevice{});
+    vx::mixer::reset_for_tests();
+    int mixer = 0, log = 0, help = 1;
+    {
+        OutOfMemory none_left;
+        mixer = Mixer_Init(nullptr);
+        log = CreateUninstallDeleteFileRegistry("C:\\Program Files\\Vx Test Folder\\help.txt", "VxA", "VxB");
+        help = LaunchSystemHelp();
+    }
+    vx::mixer::reset_for_tests();
+    EXPECT_EQ(static_cast<int>(MMSYSERR_NOMEM), mixer);
+    EXPECT_EQ(ERROR_OUTOFMEMORY, log);
+    EXPECT_EQ(0, help);
+}
+
 } // namespace
+
+void* operator new(std::size_t size)
+{
+    if (g_out_of_memory)
+        throw std::bad_alloc();
+    if (void* block = std::malloc(size ? size : 1))
+        return block;
+    throw std::bad_alloc();
+}
+void operator delete(void* block) noexcept { std::free(block); }
+void operator delete(void* block, std::size_t) noexcept { std::free(block); }

@@ -115,16 +115,19 @@ MMRESULT WINAPI set_details(HMIXEROBJ object, LPMIXERCONTROLDETAILS details, DWO
     return MMSYSERR_NOERROR;
 }
 
-IAudioEndpointVolume* open_endpoint()
+std::wstring endpoint_id() { return g_current->endpoint ? g_current->endpoint_id : std::wstring(); }
+
+IAudioEndpointVolume* open_endpoint(std::wstring& id)
 {
     auto* e = g_current->endpoint.get();
     if (e)
         e->AddRef();
+    id = endpoint_id();
     return e;
 }
 
-const vx::platform::AudioSeam kFakeSeam{num_devs, open, close, line_info, line_controls, get_details, set_details,
-                                        open_endpoint};
+const vx::platform::AudioSeam kFakeSeam{num_devs,    open,        close,         line_info,  line_controls,
+                                        get_details, set_details, open_endpoint, endpoint_id};
 
 } // namespace
 

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/audio_seam.h"
@@ -95,7 +96,9 @@ public:
     ~FakeAudio();
 
     FakeMixer mixer;
+    // The default render device: its endpoint (none when null) and its id.
     std::unique_ptr<FakeEndpoint> endpoint;
+    std::wstring endpoint_id = L"speakers";
 
 private:
     vx::platform::ScopedSeam<vx::platform::AudioSeam> audio_;

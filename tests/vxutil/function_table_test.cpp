@@ -259,26 +259,41 @@ TEST(AppCommand, SendsTheLowEightBitsShiftedIntoLParam)
 
 TEST(FunctionDescriptions, EveryLanguageOfTheTableIsPickedByTheThreadLocale)
 {
-    // What the resource holds for exactly that language, in the ANSI code
-    // page the library converts to.
-    auto exact = [](UINT id, LANGID language) {
-        HRSRC r = FindResourceExW(GetModuleHandleA(nullptr), reinterpret_cast<LPCWSTR>(RT_STRING),
-                                  MAKEINTRESOURCEW(id / 16 + 1), language);
-        if (!r)
-            return std::string("<no block>");
-        auto* p = static_cast<const WCHAR*>(LockResource(LoadResource(GetModuleHandleA(nullptr), r)));
-        for (UINT i = 0; i < id % 16; ++i)
-            p += 1 + *p;
-        char text[260] = {};
-        WideCharToMultiByte(CP_ACP, 0, p + 1, *p, text, sizeof text - 1, nullptr, nullptr);
-        return std::string(text);
+    // Rows 0, 10 and 16 (Close Window, Volume Up, My Documents) as each
+    // language's table writes them.
+    struct Texts {
+        LANGID language;
+        const wchar_t* close_window;
+        const wchar_t* volume_up;
+        const wchar_t* my_documents;
+    } const languages[] = {
+        {1028, L"\u95dc\u9589\u8996\u7a97", L"\u8abf\u9ad8\u97f3\u91cf", L"\u6211\u7684\u6587\u4ef6"},
+        {1029, L"Zav\u0159\u00edt okno", L"Zv\u00fd\u0161it hlasitost", L"Dokumenty"},
+        {1031, L"Fenster schlie\u00dfen", L"Lauter", L"Eigene Dateien"},
+        {1033, L"Close Window", L"Volume Up", L"My Documents"},
+        {1034, L"Cerrar ventana", L"Subir volumen", L"Mis documentos"},
+        {1036, L"Fermer la fen\u00eatre", L"Augmenter le volume", L"Mes documents"},
+        {1040, L"Chiudi finestra", L"Alza volume", L"Documenti"},
+        {1041, L"\u30a6\u30a3\u30f3\u30c9\u30a6\u3092\u9589\u3058\u308b", L"\u97f3\u91cf\u3092\u4e0a\u3052\u308b",
+         L"\u30de\u30a4 \u30c9\u30ad\u30e5\u30e1\u30f3\u30c8"},
+        {1046, L"Fechar janela", L"Aumentar volume", L"Meus documentos"},
+        {1051, L"Zavrie\u0165 okno", L"Zv\u00fd\u0161i\u0165 hlasitos\u0165", L"Moje dokumenty"},
+        {1055, L"Pencereyi Kapat", L"Sesi A\u00e7", L"Belgelerim"},
+        {1060, L"Zapri okno", L"Glasneje", L"Moji dokumenti"},
+        {2052, L"\u5173\u95ed\u7a97\u53e3", L"\u97f3\u91cf\u589e\u5927", L"\u6211\u7684\u6587\u6863"},
+        {2058, L"Cerrar ventana", L"Subir volumen", L"Mis documentos"},
+        {3082, L"Cerrar ventana", L"Subir volumen", L"Mis documentos"},
     };
-    const LANGID languages[] = {1028, 1029, 1031, 1033, 1034, 1036, 1040, 1041, 1046, 1051, 1055, 1060, 2052, 2058, 3082};
-    for (LANGID language : languages) {
-        ThreadLocale locale(language);
-        // Rows 0 (id 1), 10 (id 21) and 16 (id 30006) in the thread's language.
-        EXPECT_EQ(exact(1, language), description(0)) << language;
-        EXPECT_EQ(exact(21, language), description(10)) << language;
-        EXPECT_EQ(exact(30006, language), description(16)) << language;
+    // The library hands out texts in the ANSI code page.
+    auto ansi = [](const wchar_t* text) {
+        char converted[260] = {};
+        WideCharToMultiByte(CP_ACP, 0, text, -1, converted, sizeof converted - 1, nullptr, nullptr);
+        return std::string(converted);
+    };
+    for (const Texts& t : languages) {
+        ThreadLocale locale(t.language);
+        EXPECT_EQ(ansi(t.close_window), description(0)) << t.language;
+        EXPECT_EQ(ansi(t.volume_up), description(10)) << t.language;
+        EXPECT_EQ(ansi(t.my_documents), description(16)) << t.language;
     }
 }

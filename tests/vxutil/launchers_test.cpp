@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <aclapi.h>
 #include <tlhelp32.h>
 
 #include <fstream>
@@ -373,10 +374,91 @@ TEST_F(LauncherTest, SystemInfoRestoresAnOpenHelpCenterWindow)
 
 TEST_F(LauncherTest, CalculatorReportsSuccessEvenWhenItCannotStart)
 {
+    // The system's calculator, held open without sharing, cannot be started
+    // (and where the system has none, there is nothing to start).
     char system[MAX_PATH];
     GetSystemDirectoryA(system, sizeof system);
+    const std::string calculator = std::string(system) + "\\calc.exe";
+    const HANDLE held = CreateFileA(calculator.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     EXPECT_EQ(1, LaunchCalculator());
-    vxtest::end_processes(my_children());
+    EXPECT_TRUE(my_children().empty()) << "the calculator started after all";
+    if (held != INVALID_HANDLE_VALUE)
+        CloseHandle(held);
 }
 
 } // namespace
+
+namespace {
+
+// The system folder a 64-bit program sees: a 32-bit test program on 64-bit
+// Windows reaches it as "Sysnative".
+std::string native_system_folder()
+{
+    char folder[MAX_PATH];
+    BOOL wow64 = FALSE;
+    if (IsWow64Process(GetCurrentProcess(), &wow64) && wow64) {
+        GetSystemWindowsDirectoryA(folder, sizeof folder);
+        return std::string(folder) + "\\Sysnative";
+    }
+    GetSystemDirectoryA(folder, sizeof folder);
+    return folder;
+}
+
+} // namespace
+
+TEST_F(LauncherTest, ProgramsNamedLikeSystemOnesInTheCurrentFolderNeverStart)
+{
+    TempFolder trap("planted");
+    for (const char* name : {"calc.exe", "msinfo32.exe", "DisplaySwitch.exe"})
+        ASSERT_TRUE(CopyFileA(stand_in_path().c_str(), (trap / name).c_str(), FALSE));
+    char saved[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, saved);
+    SetCurrentDirectoryA(trap.path().c_str());
+    FakeVersion win7(2, 6, 1);
+    EXPECT_EQ(1, LaunchCalculator());
+    EXPECT_EQ(1, LaunchSystemInfo());
+    LaunchDisplaySwitch();
+    SetCurrentDirectoryA(saved);
+    Sleep(300);
+    EXPECT_TRUE(started().empty()) << started().front();
+}
+
+TEST_F(LauncherTest, DisplaySwitchBeforeWindowsEightStartsTheNativeSystemProgram)
+{
+    const std::string program = native_system_folder() + "\\DisplaySwitch.exe";
+    if (GetFileAttributesA(program.c_str()) != INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "the system has its own DisplaySwitch.exe";
+    ASSERT_TRUE(CopyFileA(stand_in_path().c_str(), program.c_str(), TRUE));
+    FakeVersion win7(2, 6, 1);
+    EXPECT_EQ(1, LaunchDisplaySwitch());
+    const auto lines = started_after(1);
+    vxtest::end_processes(my_children());
+    DeleteFileA(program.c_str());
+    ASSERT_EQ(1u, lines.size());
+    EXPECT_NE(std::string::npos, lines[0].find("DisplaySwitch.exe"));
+}
+
+TEST_F(LauncherTest, WindowOfAProcessThatAllowsOnlyLimitedQueriesIsFoundByPath)
+{
+    vxtest::StandIn program("window");
+    const HWND window = program.wait_for_window();
+    ASSERT_NE(nullptr, window);
+    // What an elevated process, or a 64-bit one seen from WOW64, allows: no
+    // reading of its memory, so no module list.
+    HANDLE process = OpenProcess(WRITE_DAC, FALSE, program.pid());
+    ASSERT_NE(nullptr, process);
+    EXPLICIT_ACCESSA allow{};
+    allow.grfAccessPermissions = PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE | PROCESS_TERMINATE;
+    allow.grfAccessMode = SET_ACCESS;
+    allow.Trustee.TrusteeForm = TRUSTEE_IS_NAME;
+    allow.Trustee.ptstrName = const_cast<char*>("EVERYONE");
+    PACL acl = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, SetEntriesInAclA(1, &allow, nullptr, &acl));
+    ASSERT_EQ(ERROR_SUCCESS, SetSecurityInfo(process, SE_KERNEL_OBJECT,
+                                             DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr,
+                                             nullptr, acl, nullptr));
+    LocalFree(acl);
+    CloseHandle(process);
+    ASSERT_EQ(nullptr, OpenProcess(PROCESS_VM_READ, FALSE, program.pid()));
+    EXPECT_EQ(window, FindWindowByPath(stand_in_path().c_str()));
+}

@@ -3,6 +3,7 @@
 
 #include "buttons/volume/mixer.h"
 #include "vxutil.h"
+#include "support/pe_exports.h"
 #include "vxutil/fake_audio.h"
 
 namespace {
@@ -124,6 +125,46 @@ TEST_F(RepeatTest, RepeatRunsEvenWithoutDevice)
     EXPECT_EQ(2u, run_ticks(2).size());
     ASSERT_EQ(1, Mixer_StopVolumeDecrease());
     EXPECT_EQ(0, audio.mixer.writes);
+}
+
+TEST_F(RepeatTest, HeldKeyFollowsTheDefaultDeviceAndEndsWhenNoneIsLeft)
+{
+    vxtest::set_fake_version(VER_PLATFORM_WIN32_NT, 6, 1);
+    audio.endpoint = std::make_unique<vxtest::FakeEndpoint>();
+    audio.endpoint->channels = {0.5f};
+    ASSERT_EQ(0, Mixer_Init(nullptr));
+    ASSERT_EQ(1, Mixer_StartVolumeIncrease());
+    const float step = 2730 / 65535.0f;
+
+    // The user plugs in a headset: it becomes the default render device.
+    const auto speakers = std::move(audio.endpoint);
+    audio.endpoint = std::make_unique<vxtest::FakeEndpoint>();
+    audio.endpoint->channels = {0.25f};
+    audio.endpoint_id = L"headset";
+    ASSERT_EQ(2u, run_ticks(2).size());
+    EXPECT_NEAR(0.5f + step, speakers->channels[0], 1e-4f) << "only the press moved the old device";
+    EXPECT_NEAR(0.25f + step, audio.endpoint->channels[0], 1e-4f);
+    EXPECT_EQ(1u, speakers->refs) << "the old device is released";
+
+    // The headset goes away and no device is left.
+    const auto headset = std::move(audio.endpoint);
+    run_ticks(1);
+    EXPECT_EQ(0, timer_messages_during(400)) << "the repeat goes on without a device";
+    EXPECT_NEAR(0.25f + step, headset->channels[0], 1e-4f);
+    EXPECT_EQ(1u, headset->refs);
+    vx::mixer::reset_for_tests(); // before the devices go
+}
+
+TEST_F(RepeatTest, FreeLibraryWhileAKeyIsHeldEndsTheRepeat)
+{
+    HMODULE dll = LoadLibraryA((vxtest::program_folder() + "VXUtil.dll").c_str());
+    ASSERT_NE(nullptr, dll);
+    const auto start = reinterpret_cast<int(WINAPI*)()>(
+        reinterpret_cast<void*>(GetProcAddress(dll, "Mixer_StartVolumeIncrease")));
+    ASSERT_EQ(1, start());
+    ASSERT_TRUE(FreeLibrary(dll));
+    ASSERT_EQ(nullptr, GetModuleHandleA("VXUtil.dll")) << "still mapped: nothing to prove";
+    EXPECT_EQ(0, timer_messages_during(400)) << "the unloaded library's timer still ticks into unmapped code";
 }
 
 } // namespace

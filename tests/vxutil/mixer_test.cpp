@@ -5,6 +5,7 @@
 #include "buttons/volume/volume_backends.h"
 #include "vxutil.h"
 #include "vxutil/fake_audio.h"
+#include "vxutil/fake_version.h"
 
 using vx::mixer::Backend;
 using vxtest::FakeAudio;
@@ -118,6 +119,32 @@ TEST_F(LegacyMixerTest, NoSpeakersLineLeavesMixerAvailableWithNullHandle)
     // Operations now address device 0 with control ids 0 and pass its answer on.
     EXPECT_EQ(static_cast<int>(MIXERR_INVALCONTROL), Mixer_VolumeUp(0));
     EXPECT_EQ(0, Mixer_GetMuteState());
+}
+
+TEST_F(LegacyMixerTest, InitAgainClosesTheLineItOpenedBefore)
+{
+    init_with({0x8000});
+    ASSERT_EQ(0, Mixer_Init(nullptr));
+    EXPECT_EQ((std::vector<UINT>{0, 0}), audio.mixer.opened);
+    EXPECT_EQ(std::vector<HMIXER>{reinterpret_cast<HMIXER>(static_cast<std::uintptr_t>(0x100))}, audio.mixer.closed)
+        << "two open handles would send the host each change twice";
+}
+
+TEST_F(LegacyMixerTest, MuteKeyIsHandledExactlyWhenTheStateToggled)
+{
+    init_with({0x8000});
+    int result = -1;
+    EXPECT_EQ(1, CallHIDButtonFunction(0xE2, 1, &result));
+    EXPECT_EQ(1, result);
+    EXPECT_EQ(1u, speakers().mute);
+    EXPECT_EQ(1, CallPredefinedButtonFunction("Mute", 1));
+    EXPECT_EQ(0u, speakers().mute);
+
+    speakers().has_speakers = false; // the mute control cannot be written
+    ASSERT_EQ(0, Mixer_Init(nullptr));
+    EXPECT_EQ(0, CallHIDButtonFunction(0xE2, 1, &result));
+    EXPECT_EQ(0, result);
+    EXPECT_EQ(0u, speakers().mute);
 }
 
 TEST_F(MixerTest, WithoutDeviceEveryCallButStartReturnsZero)
@@ -264,6 +291,40 @@ TEST_F(EndpointTest, ChangesAreForwardedToTheInitWindowAsControlChanges)
     vx::mixer::reset_for_tests();
     EXPECT_EQ(1u, endpoint().refs) << "the endpoint reference is released";
     DestroyWindow(window);
+}
+
+// Mixer_Init on a new thread that the host put in `apartment` (0: none);
+// returns what the host gets when it asks for the multithreaded apartment
+// afterwards.
+HRESULT apartment_after_init(DWORD apartment)
+{
+    struct Host {
+        DWORD apartment;
+        HRESULT later;
+    } host{apartment, E_FAIL};
+    auto run = [](void* param) -> DWORD {
+        auto& h = *static_cast<Host*>(param);
+        const bool host_com = h.apartment && SUCCEEDED(CoInitializeEx(nullptr, h.apartment));
+        Mixer_Init(nullptr);
+        vx::mixer::reset_for_tests();
+        if (host_com)
+            CoUninitialize();
+        if (SUCCEEDED(h.later = CoInitializeEx(nullptr, COINIT_MULTITHREADED)))
+            CoUninitialize();
+        return 0;
+    };
+    HANDLE thread = CreateThread(nullptr, 0, run, &host, 0, nullptr);
+    WaitForSingleObject(thread, 10000);
+    CloseHandle(thread);
+    return host.later;
+}
+
+TEST_F(MixerTest, InitLeavesTheHostThreadsApartmentAsItWas)
+{
+    vxtest::FakeVersion win7(VER_PLATFORM_WIN32_NT, 6, 1); // the real Core Audio look-up
+    EXPECT_EQ(S_OK, apartment_after_init(0));
+    EXPECT_EQ(S_OK, apartment_after_init(COINIT_APARTMENTTHREADED));
+    EXPECT_EQ(S_OK, apartment_after_init(COINIT_MULTITHREADED));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // works below its own root in HKCU and HKLM and removes it afterwards.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -91,6 +92,48 @@ TEST_F(ProfileStoreTest, ValueStringReadsAnyTypeAndExpandsEnvironment)
     EXPECT_EQ(0, Reg_GetValueString(HKEY_CURRENT_USER, root.c_str(), "missing", buffer, sizeof buffer));
     EXPECT_EQ(0, Reg_GetValueString(HKEY_CURRENT_USER, under("nokey").c_str(), "plain", buffer, sizeof buffer));
     EXPECT_EQ(0, Reg_GetValueString(HKEY_CURRENT_USER, root.c_str(), "plain", nullptr, 10));
+}
+
+// A caller's buffer of `size` bytes right before a PAGE_NOACCESS page: a
+// read or write past its end is an access violation, not a silent pass.
+struct GuardedBuffer {
+    char* base = static_cast<char*>(VirtualAlloc(nullptr, 0x2000, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    DWORD size;
+    explicit GuardedBuffer(DWORD n) : size(n)
+    {
+        DWORD old = 0;
+        VirtualProtect(base + 0x1000, 0x1000, PAGE_NOACCESS, &old);
+        std::memset(data(), '#', size);
+    }
+    ~GuardedBuffer() { VirtualFree(base, 0, MEM_RELEASE); }
+    char* data() const { return base + 0x1000 - size; }
+    bool terminated() const { return strnlen(data(), size) < size; }
+};
+
+TEST_F(ProfileStoreTest, TextReadsAreTerminatedInsideTheCallersBufferWhateverTheStoredData)
+{
+    const char eight[] = "ABCDEFGH";
+    put(HKEY_CURRENT_USER, root, "binary", REG_BINARY, eight, 8);
+    put(HKEY_CURRENT_USER, root, "none", REG_NONE, eight, 8);
+    put(HKEY_CURRENT_USER, root, "dword", REG_DWORD, eight, 4);
+    put(HKEY_CURRENT_USER, root, "unterminated", REG_SZ, eight, 8);
+    put(HKEY_CURRENT_USER, root, "multi", REG_MULTI_SZ, "AB\0CDEF", 8);
+    Reg_InitProfile("Software\\VXUtilTests", "");
+    const std::string section = root.substr(root.find('\\', 9) + 1);
+    for (const char* name : {"binary", "none", "dword", "unterminated", "multi"}) {
+        for (DWORD size : {4u, 5u, 8u, 9u}) {
+            GuardedBuffer direct(size), profile(size);
+            if (Reg_GetValueString(HKEY_CURRENT_USER, root.c_str(), name, direct.data(), static_cast<int>(size))) {
+                EXPECT_TRUE(direct.terminated()) << name << " in " << size;
+            }
+            if (Reg_GetProfileString(section.c_str(), name, profile.data(), static_cast<int>(size), nullptr)) {
+                EXPECT_TRUE(profile.terminated()) << name << " in " << size << " through the profile";
+            }
+        }
+    }
+    GuardedBuffer room(9);
+    ASSERT_EQ(1, Reg_GetValueString(HKEY_CURRENT_USER, root.c_str(), "binary", room.data(), 9));
+    EXPECT_STREQ("ABCDEFGH", room.data()) << "data with room for a terminator still reads";
 }
 
 TEST_F(ProfileStoreTest, ValueStringLimitsExpandableTextToWorkBuffer)

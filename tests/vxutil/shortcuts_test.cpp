@@ -47,7 +47,8 @@ IconLocation icon_of(const std::string& link)
 // Sets HKCR\hlpfile\DefaultIcon for the scope and puts back what was there.
 class HelpIconKey {
 public:
-    explicit HelpIconKey(const char* value)
+    explicit HelpIconKey(const char* value) : HelpIconKey(value, static_cast<DWORD>(strlen(value) + 1), REG_SZ) {}
+    HelpIconKey(const void* data, DWORD size, DWORD type)
     {
         char old[MAX_PATH];
         had_ = Reg_GetValueString(HKEY_CLASSES_ROOT, "hlpfile\\DefaultIcon", nullptr, old, sizeof old) != 0;
@@ -56,8 +57,7 @@ public:
         HKEY key = nullptr;
         RegCreateKeyExA(HKEY_CLASSES_ROOT, "hlpfile\\DefaultIcon", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
                         nullptr);
-        RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                       static_cast<DWORD>(strlen(value) + 1));
+        RegSetValueExA(key, nullptr, 0, type, static_cast<const BYTE*>(data), size);
         RegCloseKey(key);
     }
     ~HelpIconKey()
@@ -106,6 +106,19 @@ TEST(Shortcuts, HelpFileTargetTakesTheHelpTypesIcon)
     const IconLocation icon = icon_of(link);
     EXPECT_EQ("C:\\icons\\help book.dll", icon.file);
     EXPECT_EQ(3, icon.index);
+}
+
+TEST(Shortcuts, HelpTypeIconThatIsNoTextIsPassedOver)
+{
+    // A full MAX_PATH of data without a terminator, as any user may write
+    // under HKCU\Software\Classes.
+    const std::string junk(MAX_PATH, 'A');
+    HelpIconKey key(junk.data(), MAX_PATH, REG_BINARY);
+    TempFolder folder("hlpjunk");
+    folder.add_file("Guide.hlp");
+    const std::string link = folder / "Guide.lnk";
+    ASSERT_EQ(S_OK, CreateShortcut((folder / "Guide.hlp").c_str(), "", 9, link.c_str()));
+    EXPECT_EQ("", icon_of(link).file);
 }
 
 TEST(Shortcuts, FailuresReturnTheFailingResultWithEmptyOutputs)

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "core/string_table_block.h"
 #include "services/resource_strings.h"
 #include "support/pe_exports.h"
 
@@ -22,16 +23,17 @@ std::vector<UINT> all_ids()
     return ids;
 }
 
-// The UTF-16 text of string `id` in exactly `language`, "" when absent.
+// The UTF-16 text of string `id` in exactly `language`, "" when absent, read
+// with the library's block reader (its own tests pin the block layout).
 std::wstring exact(HMODULE module, UINT id, LANGID language)
 {
-    HRSRC r = FindResourceExW(module, reinterpret_cast<LPCWSTR>(RT_STRING), MAKEINTRESOURCEW(id / 16 + 1), language);
+    using namespace vx::resources;
+    HRSRC r = FindResourceExW(module, reinterpret_cast<LPCWSTR>(RT_STRING), MAKEINTRESOURCEW(block_of(id)), language);
     if (!r)
         return L"";
-    auto* p = static_cast<const WCHAR*>(LockResource(LoadResource(module, r)));
-    for (UINT i = 0; i < id % 16; ++i)
-        p += 1 + *p;
-    return std::wstring(p + 1, *p);
+    const auto* block = static_cast<const std::uint16_t*>(LockResource(LoadResource(module, r)));
+    const auto units = string_in_block({block, SizeofResource(module, r) / sizeof *block}, index_in_block(id));
+    return std::wstring(units.begin(), units.end());
 }
 
 struct LoadedDll {

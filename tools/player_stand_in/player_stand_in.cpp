@@ -2,7 +2,9 @@
 // the class given by "/class:<name>" (default "WMPlayerApp") and appends to
 // "<program>.log" beside it one line per message a player would receive:
 // "start <command line>", "appcommand <n>", "command <wParam>",
-// "message <number>", "key <vk>". Ends on WM_CLOSE or after 60 s.
+// "message <number>", "key <vk>". Ends on WM_CLOSE or after 60 s. With
+// "/hang" it answers no message at all (a player busy spinning up a disc)
+// and ends after 20 s.
 #include <windows.h>
 
 #include <cstdio>
@@ -73,6 +75,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int)
                                 nullptr, nullptr, instance, nullptr);
     if (!window)
         return 1;
+    if (std::strstr(command_line, "/hang")) {
+        Sleep(20000);
+        return 0;
+    }
     SetTimer(window, 1, 60000, nullptr);
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

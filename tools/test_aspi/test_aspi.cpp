@@ -3,16 +3,47 @@
 // through the caller's event, as a real ASPI library's do; the CD-ROM's
 // sub-channel and mechanism replies are set by the test through
 // TestAspi_SetPositions and the requests it received are counted.
+//
+// The request blocks are declared here as the ASPI interface defines them
+// (packed to 1 byte, pointers at their native size), not taken from the
+// library under test, so a layout the library gets wrong shows in the tests.
 #include <windows.h>
 
 #include <cstdint>
 #include <cstring>
 
-#include "core/srb_layout.h"
-
-using namespace vx::aspi;
-
 namespace {
+
+constexpr BYTE SC_HA_INQUIRY = 0, SC_GET_DEV_TYPE = 1, SC_EXEC_SCSI_CMD = 2;
+constexpr BYTE SS_PENDING = 0, SS_COMP = 1, SS_ERR = 4, SS_INVALID_HA = 0x81, SS_NO_DEVICE = 0x82;
+constexpr BYTE SRB_EVENT_NOTIFY = 0x40;
+
+#pragma pack(push, 1)
+struct SRB_Header {
+    BYTE SRB_Cmd, SRB_Status, SRB_HaId, SRB_Flags;
+    DWORD SRB_Hdr_Rsvd;
+};
+struct SRB_HAInquiry {
+    SRB_Header h;
+    BYTE HA_Count, HA_SCSI_ID, HA_ManagerId[16], HA_Identifier[16], HA_Unique[16];
+    WORD HA_Rsvd1;
+};
+struct SRB_GDEVBlock {
+    SRB_Header h;
+    BYTE SRB_Target, SRB_Lun, SRB_DeviceType, SRB_Rsvd1;
+};
+struct SRB_ExecSCSICmd {
+    SRB_Header h;
+    BYTE SRB_Target, SRB_Lun;
+    WORD SRB_Rsvd1;
+    DWORD SRB_BufLen;
+    BYTE* SRB_BufPointer;
+    BYTE SRB_SenseLen, SRB_CDBLen, SRB_HaStat, SRB_TargStat;
+    void* SRB_PostProc;
+    void* SRB_Rsvd2;
+    BYTE SRB_Rsvd3[16], CDBByte[16], SenseArea[16];
+};
+#pragma pack(pop)
 
 std::uint32_t g_positions[8] = {};
 std::uint32_t g_position_count = 0;
@@ -20,6 +51,8 @@ std::uint8_t g_audio_status = 0x15;
 std::uint32_t g_reads = 0;
 std::uint32_t g_executes = 0;
 std::uint8_t g_last_cdb1 = 0;
+bool g_hang = false;
+const SRB_ExecSCSICmd* g_pending = nullptr;
 
 void put_be(std::uint8_t* p, std::uint32_t v, int bytes)
 {
@@ -36,53 +69,63 @@ std::uint32_t next_position()
 
 } // namespace
 
-extern "C" __declspec(dllexport) DWORD GetASPI32SupportInfo(void) { return (kStatusComplete << 8) | 1; }
+extern "C" __declspec(dllexport) DWORD GetASPI32SupportInfo(void) { return (SS_COMP << 8) | 1; }
 
 extern "C" __declspec(dllexport) DWORD SendASPI32Command(void* request)
 {
     if (!request)
-        return kStatusError;
-    auto* srb = static_cast<Srb*>(request);
-    switch (srb->header.command) {
-    case kHostAdapterInquiry:
-        srb->inquiry.adapter_count = 1;
-        if (srb->header.adapter != 0)
-            return srb->header.status = kStatusInvalidAdapter;
-        std::memcpy(srb->inquiry.manager_id, "TEST ASPI       ", 16);
-        srb->inquiry.unique[3] = 0; // 0 stands for 8 targets
-        return srb->header.status = kStatusComplete;
-    case kGetDeviceType:
-        if (srb->header.adapter == 0 && srb->device.lun == 0 && srb->device.target <= 1) {
-            srb->device.device_type = srb->device.target == 1 ? kDeviceTypeCdrom : 0;
-            return srb->header.status = kStatusComplete;
+        return SS_ERR;
+    auto* header = static_cast<SRB_Header*>(request);
+    switch (header->SRB_Cmd) {
+    case SC_HA_INQUIRY: {
+        auto* inquiry = static_cast<SRB_HAInquiry*>(request);
+        inquiry->HA_Count = 1;
+        if (header->SRB_HaId != 0)
+            return header->SRB_Status = SS_INVALID_HA;
+        std::memcpy(inquiry->HA_ManagerId, "TEST ASPI       ", 16);
+        inquiry->HA_Unique[3] = 0; // 0 stands for 8 targets
+        return header->SRB_Status = SS_COMP;
+    }
+    case SC_GET_DEV_TYPE: {
+        auto* device = static_cast<SRB_GDEVBlock*>(request);
+        if (header->SRB_HaId == 0 && device->SRB_Lun == 0 && device->SRB_Target <= 1) {
+            device->SRB_DeviceType = device->SRB_Target == 1 ? 5 : 0; // CD-ROM, disk
+            return header->SRB_Status = SS_COMP;
         }
-        srb->device.device_type = kDeviceTypeUnknown;
-        return srb->header.status = kStatusNoDevice;
-    case kExecuteScsi: {
-        SrbExecute& e = srb->execute;
+        device->SRB_DeviceType = 0x1F;
+        return header->SRB_Status = SS_NO_DEVICE;
+    }
+    case SC_EXEC_SCSI_CMD: {
+        auto& e = *static_cast<SRB_ExecSCSICmd*>(request);
         ++g_executes;
-        g_last_cdb1 = e.cdb[1];
-        if (srb->header.adapter != 0 || e.target != 1 || e.lun != 0)
-            return srb->header.status = kStatusError;
-        if (e.buffer && e.cdb[0] == 0x42 && e.buffer_length >= 16) {
-            std::memset(e.buffer, 0, e.buffer_length);
-            e.buffer[1] = g_audio_status;
-            put_be(e.buffer + 8, next_position(), 4);
-        } else if (e.buffer && e.cdb[0] == 0xBD && e.buffer_length >= 8) {
-            std::memset(e.buffer, 0, e.buffer_length);
-            put_be(e.buffer + 2, next_position(), 3);
+        g_last_cdb1 = e.CDBByte[1];
+        if (header->SRB_HaId != 0 || e.SRB_Target != 1 || e.SRB_Lun != 0)
+            return header->SRB_Status = SS_ERR;
+        BYTE* buffer = e.SRB_BufPointer;
+        if (buffer && e.CDBByte[0] == 0x42 && e.SRB_BufLen >= 16) {
+            std::memset(buffer, 0, e.SRB_BufLen);
+            buffer[1] = g_audio_status;
+            put_be(buffer + 8, next_position(), 4);
+        } else if (buffer && e.CDBByte[0] == 0xBD && e.SRB_BufLen >= 8) {
+            std::memset(buffer, 0, e.SRB_BufLen);
+            put_be(buffer + 2, next_position(), 3);
         } else {
-            return srb->header.status = kStatusError;
+            return header->SRB_Status = SS_ERR;
+        }
+        if (g_hang) {
+            // Never completes: the request and its buffer stay the library's.
+            g_pending = &e;
+            return SS_PENDING;
         }
         // Completed "later": the status is set and the event signalled, and
         // the call itself reports the request as pending.
-        srb->header.status = kStatusComplete;
-        if ((srb->header.flags & kFlagEventNotify) && e.post)
-            SetEvent(static_cast<HANDLE>(e.post));
-        return kStatusPending;
+        header->SRB_Status = SS_COMP;
+        if ((header->SRB_Flags & SRB_EVENT_NOTIFY) && e.SRB_PostProc)
+            SetEvent(static_cast<HANDLE>(e.SRB_PostProc));
+        return SS_PENDING;
     }
     default:
-        return srb->header.status = kStatusError;
+        return header->SRB_Status = SS_ERR;
     }
 }
 
@@ -100,3 +143,13 @@ extern "C" __declspec(dllexport) void TestAspi_SetPositions(std::uint8_t audio_s
 
 extern "C" __declspec(dllexport) std::uint32_t TestAspi_Executes(void) { return g_executes; }
 extern "C" __declspec(dllexport) std::uint32_t TestAspi_LastCdbByte1(void) { return g_last_cdb1; }
+
+// Test control: execute requests stay pending for ever (no completion, no
+// event; an abort is not honoured either), and where the last one's block and
+// data buffer lie, which the library could still write into.
+extern "C" __declspec(dllexport) void TestAspi_Hang(int hang) { g_hang = hang != 0; g_pending = nullptr; }
+extern "C" __declspec(dllexport) const void* TestAspi_PendingRequest(void) { return g_pending; }
+extern "C" __declspec(dllexport) const void* TestAspi_PendingBuffer(void)
+{
+    return g_pending ? g_pending->SRB_BufPointer : nullptr;
+}

@@ -1,6 +1,8 @@
 // ASPI for Win32 request blocks (SRBs) as the system's ASPI library and the
-// built-in emulation exchange them. On x86 the byte offsets are those of the
-// ASPI interface (80-byte blocks); on x64 the pointer fields widen.
+// built-in emulation exchange them. The interface packs them to 1 byte on
+// both architectures: on x86 an execute request is 80 bytes with its CDB at
+// byte 48; on x64 the pointer fields widen to 8 bytes without padding, which
+// moves the post handle to byte 28 and the CDB to byte 60.
 // Portable: no Windows header.
 #pragma once
 #include <cstddef>
@@ -27,6 +29,8 @@ inline constexpr std::uint8_t kFlagEventNotify = 0x40;
 
 inline constexpr std::uint8_t kDeviceTypeCdrom = 5;
 inline constexpr std::uint8_t kDeviceTypeUnknown = 0x1F;
+
+#pragma pack(push, 1)
 
 struct SrbHeader {
     std::uint8_t command;
@@ -88,6 +92,8 @@ union Srb {
     std::uint8_t bytes[96];
 };
 
+#pragma pack(pop)
+
 static_assert(offsetof(SrbHostAdapterInquiry, adapter_count) == 8);
 static_assert(offsetof(SrbHostAdapterInquiry, manager_id) == 10);
 static_assert(offsetof(SrbHostAdapterInquiry, identifier) == 26);
@@ -98,7 +104,6 @@ static_assert(offsetof(SrbExecute, buffer) == 16);
 static_assert(offsetof(SrbAbort, request) == 8);
 #if UINTPTR_MAX == 0xFFFFFFFFu
 static_assert(offsetof(SrbExecute, sense_length) == 20);
-static_assert(offsetof(SrbExecute, cdb_length) == 21);
 static_assert(offsetof(SrbExecute, target_status) == 23);
 static_assert(offsetof(SrbExecute, post) == 24);
 static_assert(offsetof(SrbExecute, cdb) == 48);

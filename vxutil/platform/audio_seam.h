@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include <string>
+
 struct IAudioEndpointVolume;
 
 namespace vx::platform {
@@ -17,8 +19,12 @@ struct AudioSeam {
     MMRESULT(WINAPI* mixerGetControlDetailsA)(HMIXEROBJ, LPMIXERCONTROLDETAILS, DWORD);
     MMRESULT(WINAPI* mixerSetControlDetails)(HMIXEROBJ, LPMIXERCONTROLDETAILS, DWORD);
     // The master volume of the default render endpoint (eRender, eConsole),
-    // with one reference for the caller; null when there is no endpoint.
-    IAudioEndpointVolume* (*open_default_render_endpoint)();
+    // with one reference for the caller, and that device's id in `id`; null
+    // when there is no endpoint.
+    IAudioEndpointVolume* (*open_default_render_endpoint)(std::wstring& id);
+    // The id of the device that is the default render endpoint now; "" when
+    // there is none.
+    std::wstring (*default_render_endpoint_id)();
 };
 
 AudioSeam& audio();

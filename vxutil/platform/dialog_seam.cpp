@@ -4,7 +4,7 @@ namespace vx::platform {
 
 DialogSeam& dialogs()
 {
-    static DialogSeam seam{::MessageBoxA, ::MessageBeep, ::ChooseFontA};
+    static DialogSeam seam{::MessageBoxA, ::MessageBeep};
     return seam;
 }
 

@@ -35,7 +35,7 @@ BOOL WINAPI version_ex(LPOSVERSIONINFOA info)
 
 SystemSeam& os()
 {
-    static SystemSeam seam{version_ex, native_system_info, ::GetTickCount, ::Sleep};
+    static SystemSeam seam{version_ex, native_system_info, ::GetTickCount, ::Sleep, ::WaitForSingleObject};
     return seam;
 }
 

@@ -10,6 +10,9 @@ struct SystemSeam {
     void(WINAPI* GetNativeSystemInfo)(LPSYSTEM_INFO);
     DWORD(WINAPI* GetTickCount)();
     void(WINAPI* Sleep)(DWORD);
+    // Waits with a time-out that a test must not sit through (a minute for a
+    // SCSI command).
+    DWORD(WINAPI* WaitForSingleObject)(HANDLE, DWORD);
 };
 
 SystemSeam& os();

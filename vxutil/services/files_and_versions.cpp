@@ -12,6 +12,7 @@
 #include "services/system_modules.h"
 #include "core/text_fields.h"
 #include "core/version_string.h"
+#include "export_guard.h"
 #include "vxutil.h"
 
 namespace vx::files {
@@ -85,8 +86,37 @@ int copy_if_fits(const char* name, char* out, int size)
     return 1;
 }
 
+// Vista and later: the image name asks only for limited query rights, which
+// are granted for elevated processes too, and works from a 32-bit process
+// on a 64-bit one (whose modules a WOW64 process cannot enumerate). -1 when
+// the system lacks the call, so the PSAPI way is taken.
+int window_file_by_image_name(DWORD process_id, char* path, int size)
+{
+    using ImageName = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
+    const HMODULE kernel = GetModuleHandleA("KERNEL32.DLL");
+    const auto image_name = kernel ? reinterpret_cast<ImageName>(reinterpret_cast<void*>(
+                                         GetProcAddress(kernel, "QueryFullProcessImageNameA")))
+                                   : nullptr;
+    if (!image_name)
+        return -1;
+    int copied = 0;
+    if (HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process_id)) {
+        char name[MAX_PATH];
+        DWORD length = sizeof name;
+        if (image_name(process, 0, name, &length) && length < sizeof name) {
+            name[length] = '\0';
+            copied = copy_if_fits(name, path, size);
+        }
+        CloseHandle(process);
+    }
+    return copied;
+}
+
 int window_file_nt(DWORD process_id, char* path, int size)
 {
+    const int by_image_name = window_file_by_image_name(process_id, path, size);
+    if (by_image_name >= 0)
+        return by_image_name;
     HMODULE psapi = load_system_library("PSAPI.DLL");
     if (!psapi)
         return 0;
@@ -252,36 +282,42 @@ extern "C" int WINAPI GetFileVersionFromNumber(const char* path, DWORD* high, DW
 
 extern "C" int WINAPI GetFileVersionFromString(const char* path, DWORD* high, DWORD* low)
 {
-    VersionResource resource(path);
-    const std::string_view text = resource.string_value("FileVersion");
-    if (text.empty())
-        return 0;
-    const FileVersion version = parse_version_string(text);
-    if (high)
-        *high = version.high;
-    if (low)
-        *low = version.low;
-    return 1;
+    return vx::guarded<int>(0, [&]() -> int {
+        VersionResource resource(path);
+        const std::string_view text = resource.string_value("FileVersion");
+        if (text.empty())
+            return 0;
+        const FileVersion version = parse_version_string(text);
+        if (high)
+            *high = version.high;
+        if (low)
+            *low = version.low;
+        return 1;
+    });
 }
 
 extern "C" int WINAPI GetFileDescription(const char* path, char* text, int size)
 {
-    VersionResource resource(path);
-    if (!resource || !text || size <= 0)
-        return 0;
-    const std::string_view description = resource.string_value("FileDescription");
-    if (description.empty() || description.size() + 1 > static_cast<std::size_t>(size))
-        return 0;
-    vx::text::copy_text(text, static_cast<std::size_t>(size), description);
-    return 1;
+    return vx::guarded<int>(0, [&]() -> int {
+        VersionResource resource(path);
+        if (!resource || !text || size <= 0)
+            return 0;
+        const std::string_view description = resource.string_value("FileDescription");
+        if (description.empty() || description.size() + 1 > static_cast<std::size_t>(size))
+            return 0;
+        vx::text::copy_text(text, static_cast<std::size_t>(size), description);
+        return 1;
+    });
 }
 
 extern "C" int WINAPI GetWndFileName(HWND window, char* path, int size)
 {
-    DWORD process_id = 0;
-    if (!GetWindowThreadProcessId(window, &process_id))
-        return 0;
-    return IsNT() ? window_file_nt(process_id, path, size) : window_file_snapshot(process_id, path, size);
+    return vx::guarded<int>(0, [&]() -> int {
+        DWORD process_id = 0;
+        if (!GetWindowThreadProcessId(window, &process_id))
+            return 0;
+        return IsNT() ? window_file_nt(process_id, path, size) : window_file_snapshot(process_id, path, size);
+    });
 }
 
 extern "C" int WINAPI FindProgram(const char* folder, const char* title, char* path)

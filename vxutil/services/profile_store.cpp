@@ -98,8 +98,6 @@ LONG write_value(HKEY root, const char* subkey, const char* name, DWORD type, co
     return RegSetValueExA(key.get(), name, 0, type, static_cast<const BYTE*>(data), size);
 }
 
-bool is_string_type(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
-
 // Creates `path` under `hive`: at once, or else one level at a time, for
 // systems that refuse to create several levels in one call.
 bool create_key(HKEY hive, const char* path)
@@ -177,11 +175,13 @@ using namespace vx::profile;
 
 // ---- Value layer ----------------------------------------------------------
 
-extern "C" int WINAPI Reg_GetValueString(HKEY root, const char* subkey, const char* name, char* buffer, int size)
+namespace vx::profile {
+
+int read_text(HKEY root, const char* subkey, const char* name, char* buffer, int size, REGSAM view)
 {
     if (!buffer || size <= 0)
         return 0;
-    Key key(root, subkey, KEY_READ);
+    Key key(root, subkey, KEY_READ | view);
     if (!key)
         return 0;
     DWORD type = 0;
@@ -205,13 +205,33 @@ extern "C" int WINAPI Reg_GetValueString(HKEY root, const char* subkey, const ch
     }
     if (r != ERROR_SUCCESS)
         return 0;
-    // Stored text need not carry its terminator; a text that leaves no room
-    // for one does not fit.
-    if (bytes < static_cast<DWORD>(size))
+    // Callers read the result as text whatever the value's type, and stored
+    // data need not end in a zero: data that leaves no room for one does not
+    // fit, unless its own last byte is the terminator.
+    if (bytes < static_cast<DWORD>(size)) {
         buffer[bytes] = '\0';
-    else if (is_string_type(type) && (bytes == 0 || buffer[bytes - 1] != '\0'))
-        return 0;
-    return 1;
+        return 1;
+    }
+    return buffer[size - 1] == '\0' ? 1 : 0;
+}
+
+int read_text_any_view(HKEY root, const char* subkey, const char* name, char* buffer, int size)
+{
+    if (read_text(root, subkey, name, buffer, size, 0))
+        return 1;
+#if defined(_WIN64)
+    const REGSAM other = KEY_WOW64_32KEY;
+#else
+    const REGSAM other = KEY_WOW64_64KEY; // ignored on 32-bit Windows: the same view again
+#endif
+    return read_text(root, subkey, name, buffer, size, other);
+}
+
+} // namespace vx::profile
+
+extern "C" int WINAPI Reg_GetValueString(HKEY root, const char* subkey, const char* name, char* buffer, int size)
+{
+    return read_text(root, subkey, name, buffer, size, 0);
 }
 
 extern "C" int WINAPI Reg_SetValueString(HKEY root, const char* subkey, const char* name, const char* text)

@@ -8,8 +8,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "services/com_scope.h"
 #include "services/system_modules.h"
 #include "core/text_fields.h"
+#include "export_guard.h"
 #include "vxutil.h"
 
 namespace vx::shortcuts {
@@ -31,22 +33,6 @@ struct WidePath {
     {
         ok = path && MultiByteToWideChar(CP_ACP, 0, path, -1, text, MAX_PATH) > 0;
     }
-};
-
-// CoInitialize for the length of one call, undone only if it succeeded.
-class ComScope {
-public:
-    ComScope() : hr_(CoInitialize(nullptr)) {}
-    ~ComScope()
-    {
-        if (SUCCEEDED(hr_))
-            CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-private:
-    HRESULT hr_;
 };
 
 template <class T>
@@ -112,7 +98,7 @@ struct LinkOutputs {
 
 HRESULT read_link(HWND window, const char* link, const LinkOutputs& out)
 {
-    ComScope com;
+    vx::ComScope com;
     ComPtr<IShellLinkA> shell_link;
     HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                   shell_link.out_void());
@@ -150,6 +136,18 @@ void empty(char* text)
         text[0] = '\0';
 }
 
+// Copies `text` without its double quotes into `out`, cut to fit.
+template <std::size_t N>
+void copy_unquoted(const char* text, char (&out)[N])
+{
+    std::size_t n = 0;
+    for (const char* p = text; *p && n + 1 < N; ++p) {
+        if (*p != '"')
+            out[n++] = *p;
+    }
+    out[n] = '\0';
+}
+
 // The icon of help files: "file,index" from the help-file type's DefaultIcon,
 // quotes removed from both parts. False when the key cannot be read.
 bool help_file_icon(char (&file)[MAX_PATH], int& index)
@@ -163,19 +161,9 @@ bool help_file_icon(char (&file)[MAX_PATH], int& index)
         *comma = '\0';
         index_text = comma + 1;
     }
-    std::size_t n = 0;
-    for (const char* p = value; *p; ++p) {
-        if (*p != '"')
-            file[n++] = *p;
-    }
-    file[n] = '\0';
+    copy_unquoted(value, file);
     char digits[MAX_PATH];
-    n = 0;
-    for (const char* p = index_text; *p; ++p) {
-        if (*p != '"')
-            digits[n++] = *p;
-    }
-    digits[n] = '\0';
+    copy_unquoted(index_text, digits);
     index = atoi(digits);
     return true;
 }
@@ -201,26 +189,28 @@ extern "C" HRESULT WINAPI GetLinkInfo(HWND window, const char* link, char* targe
 extern "C" HRESULT WINAPI GetLinkInfoEx(HWND window, const char* link, char* target, char* arguments,
                                         char* description)
 {
-    empty(target);
-    empty(description);
-    if (!link)
-        return E_INVALIDARG;
-    switch (advertised_target(link, target)) {
-    case 1:
-        return S_FALSE;
-    case 0:
-        return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
-    default:
-        break;
-    }
-    return read_link(window, link, {target, arguments, description, true});
+    return vx::guarded<HRESULT>(E_OUTOFMEMORY, [&]() -> HRESULT {
+        empty(target);
+        empty(description);
+        if (!link)
+            return E_INVALIDARG;
+        switch (advertised_target(link, target)) {
+        case 1:
+            return S_FALSE;
+        case 0:
+            return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
+        default:
+            break;
+        }
+        return read_link(window, link, {target, arguments, description, true});
+    });
 }
 
 extern "C" HRESULT WINAPI CreateShortcut(const char* target, const char* arguments, int icon_index, const char* link)
 {
     if (!target || !link)
         return E_INVALIDARG;
-    ComScope com;
+    vx::ComScope com;
     ComPtr<IShellLinkA> shell_link;
     HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                   shell_link.out_void());

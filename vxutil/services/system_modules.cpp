@@ -1,19 +1,59 @@
 #include "services/system_modules.h"
 
-#include <cstring>
-
 namespace vx {
+namespace {
+
+std::string in_folder(const char* folder, UINT length, const char* name)
+{
+    if (length == 0 || length >= MAX_PATH)
+        return {};
+    std::string path(folder, length);
+    if (path.back() != '\\')
+        path += '\\';
+    path += name;
+    return path.size() < MAX_PATH ? path : std::string();
+}
+
+// True in a 32-bit process on 64-bit Windows. IsWow64Process is looked up by
+// name: systems before XP SP2 lack it and run no 32-bit process on 64 bits.
+bool running_under_wow64()
+{
+#if defined(_WIN64)
+    return false;
+#else
+    using IsWow64 = BOOL(WINAPI*)(HANDLE, PBOOL);
+    const HMODULE kernel = GetModuleHandleA("KERNEL32.DLL");
+    const auto is_wow64 =
+        kernel ? reinterpret_cast<IsWow64>(reinterpret_cast<void*>(GetProcAddress(kernel, "IsWow64Process"))) : nullptr;
+    BOOL wow64 = FALSE;
+    return is_wow64 && is_wow64(GetCurrentProcess(), &wow64) && wow64;
+#endif
+}
+
+} // namespace
+
+std::string system_folder_file(const char* name)
+{
+    char folder[MAX_PATH];
+    return in_folder(folder, GetSystemDirectoryA(folder, sizeof folder), name);
+}
+
+std::string native_system_program(const char* name)
+{
+    if (running_under_wow64()) {
+        char folder[MAX_PATH];
+        const std::string sysnative = in_folder(folder, GetSystemWindowsDirectoryA(folder, sizeof folder),
+                                                (std::string("Sysnative\\") + name).c_str());
+        if (!sysnative.empty() && GetFileAttributesA(sysnative.c_str()) != INVALID_FILE_ATTRIBUTES)
+            return sysnative;
+    }
+    return system_folder_file(name);
+}
 
 HMODULE load_system_library(const char* name)
 {
-    char path[MAX_PATH];
-    const UINT length = GetSystemDirectoryA(path, sizeof path);
-    const std::size_t name_length = std::strlen(name);
-    if (length == 0 || length + 1 + name_length >= sizeof path)
-        return nullptr;
-    path[length] = '\\';
-    std::memcpy(path + length + 1, name, name_length + 1);
-    return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    const std::string path = system_folder_file(name);
+    return path.empty() ? nullptr : LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 } // namespace vx

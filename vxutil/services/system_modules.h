@@ -1,9 +1,21 @@
-// Loading Windows DLLs by name from the system folder only, never from the
-// host program's folder or the current folder where a planted copy could sit.
+// Files of the Windows system folder by full path: DLLs and programs are never
+// taken from the host program's folder, the current folder or the search
+// path, where a planted copy could sit.
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 namespace vx {
+
+// "<system folder>\<name>"; "" when the path does not fit in MAX_PATH.
+std::string system_folder_file(const char* name);
+
+// The program `name` of the system folder of the running Windows. A 32-bit
+// process on 64-bit Windows sees the 32-bit system folder in place of
+// System32, so there the 64-bit program is reached through "Sysnative" when
+// it exists. "" when the path does not fit.
+std::string native_system_program(const char* name);
 
 // LoadLibrary of "<system folder>\<name>"; null when the path does not fit
 // or the module cannot be loaded. Free with FreeLibrary.

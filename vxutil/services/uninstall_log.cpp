@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "export_guard.h"
 #include "vxutil.h"
 
 namespace vx::uninstall_log {
@@ -102,18 +103,22 @@ using namespace vx::uninstall_log;
 
 extern "C" int WINAPI CreateUninstallDeleteFileRegistry(const char* path, const char* first, const char* second)
 {
-    if (!path)
-        return 0;
-    const SplitPath file = split(path);
-    if (present(first))
-        record_file(file, first);
-    return present(second) ? static_cast<int>(record_file(file, second)) : 0;
+    return vx::guarded<int>(ERROR_OUTOFMEMORY, [&]() -> int {
+        if (!path)
+            return 0;
+        const SplitPath file = split(path);
+        if (present(first))
+            record_file(file, first);
+        return present(second) ? static_cast<int>(record_file(file, second)) : 0;
+    });
 }
 
 extern "C" int WINAPI CreateUninstallDeleteDirRegistry(const char* name, const char* data, const char* first,
                                                        const char* second)
 {
-    if (present(first))
-        record_directory(name, data, first);
-    return present(second) ? static_cast<int>(record_directory(name, data, second)) : 0;
+    return vx::guarded<int>(ERROR_OUTOFMEMORY, [&]() -> int {
+        if (present(first))
+            record_directory(name, data, first);
+        return present(second) ? static_cast<int>(record_directory(name, data, second)) : 0;
+    });
 }

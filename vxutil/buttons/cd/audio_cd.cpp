@@ -9,12 +9,16 @@
 #include "core/mci_commands.h"
 #include "platform/mci_seam.h"
 #include "platform/system_seam.h"
+#include "export_guard.h"
 #include "vxutil.h"
 
 namespace vx::audio_cd {
 namespace {
 
 using vx::mci::command;
+
+// What an export reports when its work ran out of memory.
+constexpr int kNoMemory = MCIERR_OUT_OF_MEMORY;
 
 // The position taken at the last pause; non-empty exactly when the next
 // play should resume from there.
@@ -131,18 +135,23 @@ using vx::mci::command;
 
 extern "C" int WINAPI AudioCD_OpenCDAudio(const char* drive)
 {
-    std::string name;
-    if (drive)
-        name = vx::mci::drive_for_open(drive, drops_trailing_backslash());
-    const char* target = drive ? name.c_str() : nullptr;
-    int result = 0;
-    if (run(vx::mci::open_command(target, vx::mci::kProbeAlias)) == 0)
-        result = run(vx::mci::open_command(target, vx::mci::kAlias)) == 0 ? 1 : 0;
-    run("close vxbcdx");
-    return result;
+    return vx::guarded<int>(0, [&]() -> int {
+        std::string name;
+        if (drive)
+            name = vx::mci::drive_for_open(drive, drops_trailing_backslash());
+        const char* target = drive ? name.c_str() : nullptr;
+        int result = 0;
+        if (run(vx::mci::open_command(target, vx::mci::kProbeAlias)) == 0)
+            result = run(vx::mci::open_command(target, vx::mci::kAlias)) == 0 ? 1 : 0;
+        run("close vxbcdx");
+        return result;
+    });
 }
 
-extern "C" int WINAPI AudioCD_CloseCDAudio(void) { return static_cast<int>(run("close vxbcd")); }
+extern "C" int WINAPI AudioCD_CloseCDAudio(void)
+{
+    return vx::guarded<int>(kNoMemory, [] { return static_cast<int>(run("close vxbcd")); });
+}
 
 extern "C" int WINAPI AudioCD_Eject(void)
 {
@@ -160,86 +169,103 @@ extern "C" int WINAPI AudioCD_Eject(void)
 
 extern "C" int WINAPI AudioCD_Stop(const char* drive)
 {
-    if (!reopen(drive))
-        return 0;
-    run("stop vxbcd");
-    const MCIERROR error = run("seek vxbcd to start");
-    saved().clear();
-    return static_cast<int>(error);
+    return vx::guarded<int>(kNoMemory, [&]() -> int {
+        if (!reopen(drive))
+            return 0;
+        run("stop vxbcd");
+        const MCIERROR error = run("seek vxbcd to start");
+        saved().clear();
+        return static_cast<int>(error);
+    });
 }
 
 extern "C" int WINAPI AudioCD_NextTrack(const char* drive)
 {
-    if (!reopen(drive))
-        return 0;
-    run("set vxbcd time format TMSF");
-    std::string track;
-    run("status vxbcd current track", &track);
-    return static_cast<int>(run(command("play vxbcd from ", std::to_string(vx::mci::reply_number(track) + 1))));
+    return vx::guarded<int>(kNoMemory, [&]() -> int {
+        if (!reopen(drive))
+            return 0;
+        run("set vxbcd time format TMSF");
+        std::string track;
+        run("status vxbcd current track", &track);
+        return static_cast<int>(run(command("play vxbcd from ", std::to_string(vx::mci::reply_number(track) + 1))));
+    });
 }
 
 extern "C" int WINAPI AudioCD_PrevTrack(const char* drive)
 {
-    if (!reopen(drive))
-        return 0;
-    run("set vxbcd time format TMSF");
-    std::string position;
-    run("status vxbcd position", &position);
-    const int track = vx::mci::previous_track_target(position);
-    // A track jump starts playback anew: a pause point taken earlier must
-    // not be resumed by the next play.
-    saved().clear();
-    return static_cast<int>(run(command("play vxbcd from ", std::to_string(track))));
+    return vx::guarded<int>(kNoMemory, [&]() -> int {
+        if (!reopen(drive))
+            return 0;
+        run("set vxbcd time format TMSF");
+        std::string position;
+        run("status vxbcd position", &position);
+        const int track = vx::mci::previous_track_target(position);
+        // A track jump starts playback anew: a pause point taken earlier must
+        // not be resumed by the next play.
+        saved().clear();
+        return static_cast<int>(run(command("play vxbcd from ", std::to_string(track))));
+    });
 }
 
 extern "C" int WINAPI AudioCD_IsPlaying(const char* drive)
 {
-    if (!reopen(drive))
-        return -1;
-    return is_playing_now() ? 1 : 0;
+    return vx::guarded<int>(-1, [&]() -> int {
+        if (!reopen(drive))
+            return -1;
+        return is_playing_now() ? 1 : 0;
+    });
 }
 
 extern "C" int WINAPI AudioCD_Play(const char* drive)
 {
-    if (!reopen(drive) || is_playing_now())
-        return 0;
-    return static_cast<int>(resume_or_start(drive));
+    return vx::guarded<int>(kNoMemory, [&]() -> int {
+        if (!reopen(drive) || is_playing_now())
+            return 0;
+        return static_cast<int>(resume_or_start(drive));
+    });
 }
 
 extern "C" int WINAPI AudioCD_PlayPause(const char* drive)
 {
-    if (!reopen(drive))
-        return 0;
-    if (is_playing_now())
-        return static_cast<int>(pause_and_save());
-    return static_cast<int>(resume_or_start(drive));
+    return vx::guarded<int>(kNoMemory, [&]() -> int {
+        if (!reopen(drive))
+            return 0;
+        if (is_playing_now())
+            return static_cast<int>(pause_and_save());
+        return static_cast<int>(resume_or_start(drive));
+    });
 }
 
 extern "C" int WINAPI AudioCD_Pause(const char* drive)
 {
-    if (!reopen(drive))
-        return 0;
-    if (is_playing_now())
-        return static_cast<int>(pause_and_save());
-    if (!saved().empty())
-        return static_cast<int>(resume_saved());
-    return static_cast<int>(MCIERR_NONAPPLICABLE_FUNCTION);
+    return vx::guarded<int>(kNoMemory, [&]() -> int {
+        if (!reopen(drive))
+            return 0;
+        if (is_playing_now())
+            return static_cast<int>(pause_and_save());
+        if (!saved().empty())
+            return static_cast<int>(resume_saved());
+        return static_cast<int>(MCIERR_NONAPPLICABLE_FUNCTION);
+    });
 }
 
 extern "C" int WINAPI AudioCD_FindAudioByMCI(const char* drive)
 {
-    if (!reopen(drive))
+    return vx::guarded<int>(kNoMemory, [&]() -> int {
+        if (!reopen(drive))
+            return MCIERR_FILE_NOT_FOUND;
+        std::string count;
+        const MCIERROR error = run("status vxbcd number of tracks", &count);
+        if (error)
+            return static_cast<int>(error);
+        // An audio CD has at most 99 tracks; a larger count is a damaged reply.
+        const int tracks = std::min(vx::mci::reply_number(count), 99);
+        for (int t = 1; t <= tracks; ++t) {
+            std::string type;
+            if (run(command("status vxbcd type track ", std::to_string(t)), &type) == 0 &&
+                vx::mci::reply_is(type, "audio"))
+                return 0;
+        }
         return MCIERR_FILE_NOT_FOUND;
-    std::string count;
-    const MCIERROR error = run("status vxbcd number of tracks", &count);
-    if (error)
-        return static_cast<int>(error);
-    // An audio CD has at most 99 tracks; a larger count is a damaged reply.
-    const int tracks = std::min(vx::mci::reply_number(count), 99);
-    for (int t = 1; t <= tracks; ++t) {
-        std::string type;
-        if (run(command("status vxbcd type track ", std::to_string(t)), &type) == 0 && vx::mci::reply_is(type, "audio"))
-            return 0;
-    }
-    return MCIERR_FILE_NOT_FOUND;
+    });
 }

@@ -10,7 +10,11 @@
 #include "buttons/cd/disc_detection.h"
 #include "buttons/cd/media_players.h"
 #include "platform/dialog_seam.h"
+#include "services/com_scope.h"
+#include "services/profile_store.h"
 #include "services/resource_strings.h"
+#include "services/system_modules.h"
+#include "export_guard.h"
 #include "vxutil.h"
 
 namespace vx::cd_buttons {
@@ -95,48 +99,55 @@ int dispatch(std::uint32_t code)
 
 } // namespace vx::cd_buttons
 
-using vx::cd_buttons::dispatch;
+namespace {
 
-extern "C" int WINAPI CD_Play(void) { return dispatch(vx::players::kPlay); }
-extern "C" int WINAPI CD_Pause(void) { return dispatch(vx::players::kPause); }
-extern "C" int WINAPI CD_PlayPause(void) { return dispatch(vx::players::kPlayPause); }
-extern "C" int WINAPI CD_Stop(void) { return dispatch(vx::players::kStop); }
-extern "C" int WINAPI CD_NextTrack(void) { return dispatch(vx::players::kNext); }
-extern "C" int WINAPI CD_PrevTrack(void) { return dispatch(vx::players::kPrevious); }
+// A CD key; each returns 1, also when its work ran out of memory.
+int press(std::uint32_t code)
+{
+    return vx::guarded(1, [code] { return vx::cd_buttons::dispatch(code); });
+}
+
+} // namespace
+
+extern "C" int WINAPI CD_Play(void) { return press(vx::players::kPlay); }
+extern "C" int WINAPI CD_Pause(void) { return press(vx::players::kPause); }
+extern "C" int WINAPI CD_PlayPause(void) { return press(vx::players::kPlayPause); }
+extern "C" int WINAPI CD_Stop(void) { return press(vx::players::kStop); }
+extern "C" int WINAPI CD_NextTrack(void) { return press(vx::players::kNext); }
+extern "C" int WINAPI CD_PrevTrack(void) { return press(vx::players::kPrevious); }
 
 extern "C" int WINAPI LaunchCDPlayer(void)
 {
-    const vx::disc::Choice choice = vx::disc::choose_drive();
-    switch (choice.kind) {
-    case vx::disc::kDvdVideo:
-    case vx::disc::kVideoCd:
-        return LaunchVideoPlayer();
-    case vx::disc::kSoftwareCd:
-    case vx::disc::kDataDisc:
-        return LaunchProgram(choice.root.c_str(), nullptr, nullptr, nullptr);
-    default:
-        break;
-    }
-    char player[MAX_PATH] = {};
-    Reg_GetValueString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Multimedia\\WMPlayer", "Player.Path", player,
-                       sizeof player);
-    if (player[0] && FileExisted(player))
-        return LaunchProgram(player, nullptr, nullptr, nullptr) ? 1 : 0;
-    // The old CD player is named by its full path in the system folder: a
-    // bare "cdplayer.exe" would be looked up in the host's current folder
-    // and search path first, where any program of that name could wait.
-    char folder[MAX_PATH] = {};
-    const UINT n = GetSystemDirectoryA(folder, sizeof folder);
-    if (n == 0 || n >= sizeof folder)
-        return 0;
-    const std::string cd_player = std::string(folder, n) + "\\cdplayer.exe";
-    return LaunchProgram(cd_player.c_str(), nullptr, nullptr, nullptr) ? 1 : 0;
+    return vx::guarded<int>(0, [&]() -> int {
+        const vx::disc::Choice choice = vx::disc::choose_drive();
+        switch (choice.kind) {
+        case vx::disc::kDvdVideo:
+        case vx::disc::kVideoCd:
+            return LaunchVideoPlayer();
+        case vx::disc::kSoftwareCd:
+        case vx::disc::kDataDisc:
+            return LaunchProgram(choice.root.c_str(), nullptr, nullptr, nullptr);
+        default:
+            break;
+        }
+        char player[MAX_PATH] = {};
+        vx::profile::read_text_any_view(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Multimedia\\WMPlayer",
+                                        "Player.Path", player, sizeof player);
+        if (player[0] && FileExisted(player))
+            return LaunchProgram(player, nullptr, nullptr, nullptr) ? 1 : 0;
+        // The old CD player is named by its full path in the system folder: a
+        // bare "cdplayer.exe" would be looked up in the host's current folder
+        // and search path first, where any program of that name could wait.
+        const std::string cd_player = vx::system_folder_file("cdplayer.exe");
+        return !cd_player.empty() && LaunchProgram(cd_player.c_str(), nullptr, nullptr, nullptr) ? 1 : 0;
+    });
 }
 
 extern "C" int WINAPI OpenAutoRunCD(const char* root)
 {
     if (!root)
         return 1;
+    vx::ComScope com;
     IShellFolder* desktop = nullptr;
     if (FAILED(SHGetDesktopFolder(&desktop)))
         return 1;

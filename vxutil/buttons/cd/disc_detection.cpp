@@ -6,6 +6,7 @@
 
 #include "platform/scsi_seam.h"
 #include "platform/system_seam.h"
+#include "export_guard.h"
 #include "vxutil.h"
 
 namespace vx::disc {
@@ -42,8 +43,10 @@ std::vector<std::string> cdrom_roots()
     std::vector<std::string> roots;
     char list[MAX_PATH + 1] = {};
     const DWORD n = platform::scsi().GetLogicalDriveStringsA(MAX_PATH, list);
-    // A list longer than the buffer is read as far as it fits; the extra
-    // NUL at the end keeps the walk inside the buffer.
+    // A list that does not fit is not written at all (the call returns the
+    // size it needs), so the zeroed buffer then holds no drive. 26 drives
+    // take 105 characters, far below MAX_PATH. The extra NUL at the end keeps
+    // the walk inside the buffer.
     const DWORD length = n < MAX_PATH ? n : MAX_PATH;
     for (DWORD i = 0; i < length && list[i];) {
         const std::string root(list + i);
@@ -85,14 +88,16 @@ PlayState& play_state()
 
 extern "C" int WINAPI CD_CheckPlayPauseStatus(void)
 {
-    using namespace vx::disc;
-    const Choice choice = choose_drive();
-    PlayProbe probe{
-        [] { return FindWindowA("WMPlayerApp", nullptr) != nullptr; },
-        [&] { return AudioCD_IsPlaying(choice.root.c_str()); },
-        [](int kind) { return OnIsCdromPlaying(kind); },
-    };
-    return check_play_state(play_state(), choice.kind, vx::platform::os().GetTickCount(), probe);
+    return vx::guarded<int>(0, [&]() -> int {
+        using namespace vx::disc;
+        const Choice choice = choose_drive();
+        PlayProbe probe{
+            [] { return FindWindowA("WMPlayerApp", nullptr) != nullptr; },
+            [&] { return AudioCD_IsPlaying(choice.root.c_str()); },
+            [](int kind) { return OnIsCdromPlaying(kind); },
+        };
+        return check_play_state(play_state(), choice.kind, vx::platform::os().GetTickCount(), probe);
+    });
 }
 
 extern "C" int WINAPI CD_IsPlaying(void) { return vx::disc::play_state().flag; }

@@ -1,6 +1,7 @@
-// Driving media players for the CD keys: the audio-CD player table and the
-// DVD/VCD player table, each player by its window class or program path and
-// its own messages or keystrokes.
+// Driving media players for the CD keys: the audio-CD player table
+// (audio_cd_players.cpp) and the DVD/VCD player table (video_players.cpp),
+// each player found by its window class or program path and driven by its
+// own messages or keystrokes.
 #pragma once
 #include <windows.h>
 

@@ -15,8 +15,12 @@
 #include <vector>
 
 #include "platform/input_seam.h"
+#include "services/com_scope.h"
+#include "services/profile_store.h"
+#include "services/system_modules.h"
 #include "platform/system_seam.h"
 #include "core/text_fields.h"
+#include "export_guard.h"
 #include "vxutil.h"
 
 namespace vx::launchers {
@@ -158,24 +162,45 @@ bool app_path(const char* program, char* path, int size)
         return false;
     vx::text::copy_text(key, sizeof key, name);
     path[0] = '\0';
-    return Reg_GetValueString(HKEY_LOCAL_MACHINE, key, "Path", path, size) != 0;
+    return vx::profile::read_text_any_view(HKEY_LOCAL_MACHINE, key, "Path", path, size) != 0;
 }
 
-// Starts `program` from the folder App Paths names: by its full path there
-// when the file exists, so that no other copy on the search path is taken.
+// Starts `program` from the folder App Paths names, by its full path there.
+// A program missing from that folder is not looked for elsewhere: a bare
+// name would be found in the host's current folder or on the search path,
+// where any program of that name could wait.
 int launch_from_app_path(const char* program, const char* folder)
 {
-    char full[MAX_PATH];
     std::string path(folder);
     if (!path.empty() && path.back() != '\\')
         path += '\\';
     path += program;
-    if (path.size() < sizeof full) {
-        vx::text::copy_text(full, sizeof full, path);
-        if (FileExisted(full))
-            return LaunchProgram(full, nullptr, folder, nullptr);
+    if (path.size() >= MAX_PATH || !FileExisted(path.c_str()))
+        return 0;
+    return LaunchProgram(path.c_str(), nullptr, folder, nullptr);
+}
+
+// Starts a program of the system folder by its full path; 0 when it is not
+// there or does not start.
+int launch_system_program(const char* program)
+{
+    const std::string path = vx::native_system_program(program);
+    return !path.empty() && FileExisted(path.c_str()) ? LaunchProgram(path.c_str(), nullptr, nullptr, nullptr) : 0;
+}
+
+// Excel Starter's launcher in the shared Common Files folder (of either
+// architecture; "" when neither holds it).
+std::string excel_starter_launcher()
+{
+    for (int csidl : {CSIDL_PROGRAM_FILES_COMMON, CSIDL_PROGRAM_FILES_COMMONX86}) {
+        char folder[MAX_PATH];
+        if (FAILED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, folder)))
+            continue;
+        const std::string path = std::string(folder) + "\\microsoft shared\\Virtualization Handler\\CVH.EXE";
+        if (path.size() < MAX_PATH && FileExisted(path.c_str()))
+            return path;
     }
-    return LaunchProgram(program, nullptr, folder, nullptr);
+    return {};
 }
 
 void send_display_switch_chord()
@@ -197,54 +222,58 @@ using namespace vx::launchers;
 
 extern "C" int WINAPI LaunchProgram(const char* file, const char* parameters, const char* directory, int* process_id)
 {
-    if (!file)
-        return 0;
-    std::vector<ProcessEntry> before;
-    if (process_id)
-        before = process_list();
+    return vx::guarded<int>(0, [&]() -> int {
+        if (!file)
+            return 0;
+        std::vector<ProcessEntry> before;
+        if (process_id)
+            before = process_list();
 
-    SHELLEXECUTEINFOA info{};
-    info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-    info.lpFile = file;
-    info.lpParameters = parameters;
-    info.lpDirectory = directory;
-    info.nShow = SW_SHOWNORMAL;
+        SHELLEXECUTEINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+        info.lpFile = file;
+        info.lpParameters = parameters;
+        info.lpDirectory = directory;
+        info.nShow = SW_SHOWNORMAL;
 
-    BOOL started;
-    if (IsWin2000orLater()) {
-        // Sharing input with the foreground thread lets the new program take
-        // the foreground.
-        const HWND foreground = GetForegroundWindow();
-        const DWORD front = foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0;
-        const DWORD self = GetCurrentThreadId();
-        const bool attached = front && front != self && AttachThreadInput(front, self, TRUE);
-        if (HWND mine = own_window())
-            ActivateWindow(mine);
-        started = ShellExecuteExA(&info);
-        if (attached)
-            AttachThreadInput(front, self, FALSE);
-    } else {
-        started = ShellExecuteExA(&info);
-    }
-    if (info.hProcess)
-        CloseHandle(info.hProcess);
+        // The shell may hand the start to extensions that are COM objects.
+        vx::ComScope com;
+        BOOL started;
+        if (IsWin2000orLater()) {
+            // Sharing input with the foreground thread lets the new program take
+            // the foreground.
+            const HWND foreground = GetForegroundWindow();
+            const DWORD front = foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0;
+            const DWORD self = GetCurrentThreadId();
+            const bool attached = front && front != self && AttachThreadInput(front, self, TRUE);
+            if (HWND mine = own_window())
+                ActivateWindow(mine);
+            started = ShellExecuteExA(&info);
+            if (attached)
+                AttachThreadInput(front, self, FALSE);
+        } else {
+            started = ShellExecuteExA(&info);
+        }
+        if (info.hProcess)
+            CloseHandle(info.hProcess);
 
-    if (process_id) {
-        if (const DWORD child = new_child(before, process_list()))
-            *process_id = static_cast<int>(child);
-        if (*process_id) {
-            int tries = 0;
-            while (!ActivateWindowByProcessId(*process_id, 0)) {
-                if (++tries == kActivationTries) {
-                    *process_id = 0;
-                    break;
+        if (process_id) {
+            if (const DWORD child = new_child(before, process_list()))
+                *process_id = static_cast<int>(child);
+            if (*process_id) {
+                int tries = 0;
+                while (!ActivateWindowByProcessId(*process_id, 0)) {
+                    if (++tries == kActivationTries) {
+                        *process_id = 0;
+                        break;
+                    }
+                    vx::platform::os().Sleep(kActivationPauseMs);
                 }
-                vx::platform::os().Sleep(kActivationPauseMs);
             }
         }
-    }
-    return started ? 1 : 0;
+        return started ? 1 : 0;
+    });
 }
 
 extern "C" HWND WINAPI FindWindowByPath(const char* path)
@@ -324,16 +353,18 @@ extern "C" int WINAPI GetDefaultMailClient(char* name, int size)
 
 extern "C" int WINAPI GetDefaultMailClientDllPath(char* path, int size)
 {
-    if (!path || size <= 0)
-        return 0;
-    path[0] = '\0';
-    char client[MAX_PATH];
-    if (!GetDefaultMailClient(client, sizeof client))
-        return 0;
-    const std::string key = std::string(kMailClients) + "\\" + client;
-    if (key.size() >= MAX_PATH)
-        return 0;
-    return Reg_GetValueString(HKEY_LOCAL_MACHINE, key.c_str(), "DLLPath", path, size);
+    return vx::guarded<int>(0, [&]() -> int {
+        if (!path || size <= 0)
+            return 0;
+        path[0] = '\0';
+        char client[MAX_PATH];
+        if (!GetDefaultMailClient(client, sizeof client))
+            return 0;
+        const std::string key = std::string(kMailClients) + "\\" + client;
+        if (key.size() >= MAX_PATH)
+            return 0;
+        return Reg_GetValueString(HKEY_LOCAL_MACHINE, key.c_str(), "DLLPath", path, size);
+    });
 }
 
 extern "C" int WINAPI LaunchMailClient(const char* client)
@@ -401,34 +432,39 @@ extern "C" int WINAPI OpenWWWHomePage(void)
 
 extern "C" int WINAPI LaunchCalculator(void)
 {
-    LaunchProgram("calc.exe", nullptr, nullptr, nullptr);
-    return 1;
+    return vx::guarded<int>(1, [&]() -> int {
+        launch_system_program("calc.exe");
+        return 1;
+    });
 }
 
 extern "C" int WINAPI LaunchSystemHelp(void)
 {
-    char folder[MAX_PATH];
-    std::string file;
-    if (IsWinME()) {
-        char path[MAX_PATH];
-        if (Reg_GetValueString(HKEY_LOCAL_MACHINE, (std::string(kAppPaths) + "HELPCTR.EXE").c_str(), nullptr, path,
-                               sizeof path))
-            file = path;
-        else if (GetWindowsDirectoryA(folder, sizeof folder))
-            file = std::string(folder) + "\\PCHEALTH\\HELPCTR\\BINARIES\\HELPCTR.EXE";
-    } else if (IsWin95() || IsWin98() || IsWin2000()) {
-        if (GetWindowsDirectoryA(folder, sizeof folder))
-            file = std::string(folder) + "\\Help\\Windows.chm";
-    } else if (GetSystemDirectoryA(folder, sizeof folder)) {
-        file = std::string(folder) + "\\Windows.hlp";
-    }
-    if (file.empty() || file.size() >= MAX_PATH || !FileExisted(file.c_str()))
-        return 0;
-    return LaunchProgram(file.c_str(), nullptr, nullptr, nullptr);
+    return vx::guarded<int>(0, [&]() -> int {
+        char folder[MAX_PATH];
+        std::string file;
+        if (IsWinME()) {
+            char path[MAX_PATH];
+            if (Reg_GetValueString(HKEY_LOCAL_MACHINE, (std::string(kAppPaths) + "HELPCTR.EXE").c_str(), nullptr, path,
+                                   sizeof path))
+                file = path;
+            else if (GetWindowsDirectoryA(folder, sizeof folder))
+                file = std::string(folder) + "\\PCHEALTH\\HELPCTR\\BINARIES\\HELPCTR.EXE";
+        } else if (IsWin95() || IsWin98() || IsWin2000()) {
+            if (GetWindowsDirectoryA(folder, sizeof folder))
+                file = std::string(folder) + "\\Help\\Windows.chm";
+        } else if (GetSystemDirectoryA(folder, sizeof folder)) {
+            file = std::string(folder) + "\\Windows.hlp";
+        }
+        if (file.empty() || file.size() >= MAX_PATH || !FileExisted(file.c_str()))
+            return 0;
+        return LaunchProgram(file.c_str(), nullptr, nullptr, nullptr);
+    });
 }
 
 extern "C" int WINAPI LaunchMyDocuments(void)
 {
+    vx::ComScope com;
     IMalloc* allocator = nullptr;
     if (FAILED(SHGetMalloc(&allocator)) || !allocator)
         return 0;
@@ -449,65 +485,69 @@ extern "C" int WINAPI LaunchMyDocuments(void)
 
 extern "C" int WINAPI LaunchSystemInfo(void)
 {
-    HWND window = FindWindowA("PCHShell Window", nullptr);
-    if (!window && IsWin2000())
-        window = FindWindowA("MMCMainFrame", nullptr);
-    if (window) {
-        if (IsIconic(window))
-            ShowWindow(window, SW_SHOWNORMAL);
-        return 1;
-    }
-    if (LaunchProgram("msinfo32.exe", nullptr, nullptr, nullptr))
-        return 1;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Shared Tools\\MSInfo", 0, KEY_READ, &key) ==
-        ERROR_SUCCESS) {
+    return vx::guarded<int>(1, [&]() -> int {
+        HWND window = FindWindowA("PCHShell Window", nullptr);
+        if (!window && IsWin2000())
+            window = FindWindowA("MMCMainFrame", nullptr);
+        if (window) {
+            if (IsIconic(window))
+                ShowWindow(window, SW_SHOWNORMAL);
+            return 1;
+        }
+        if (launch_system_program("msinfo32.exe"))
+            return 1;
         char path[512];
-        DWORD size = sizeof path - 1;
-        DWORD type = 0;
-        if (RegQueryValueExA(key, "Path", nullptr, &type, reinterpret_cast<BYTE*>(path), &size) == ERROR_SUCCESS &&
-            (type == REG_SZ || type == REG_EXPAND_SZ)) {
-            path[size < sizeof path ? size : sizeof path - 1] = '\0';
+        if (vx::profile::read_text_any_view(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Shared Tools\\MSInfo", "Path",
+                                            path, sizeof path)) {
             LaunchProgram(path, nullptr, nullptr, nullptr);
             vx::platform::os().Sleep(3000);
         }
-        RegCloseKey(key);
-    }
-    return 1;
+        return 1;
+    });
 }
 
 extern "C" int WINAPI LaunchWord(void)
 {
-    char folder[256];
-    if (!app_path("Winword.exe", folder, sizeof folder))
-        return 0;
-    return launch_from_app_path("Winword.exe", folder);
+    return vx::guarded<int>(0, [&]() -> int {
+        char folder[256];
+        if (!app_path("Winword.exe", folder, sizeof folder))
+            return 0;
+        return launch_from_app_path("Winword.exe", folder);
+    });
 }
 
 extern "C" int WINAPI LaunchExcel(void)
 {
-    char folder[256];
-    if (!app_path("Excel.exe", folder, sizeof folder))
-        return 0;
-    if (launch_from_app_path("Excel.exe", folder))
-        return 1;
-    return LaunchProgram("CVH.EXE", "Microsoft Excel Starter 2010 9014006604040000",
-                         "C:\\Program Files\\Common Files\\microsoft shared\\Virtualization Handler\\", nullptr);
+    return vx::guarded<int>(0, [&]() -> int {
+        char folder[256];
+        if (!app_path("Excel.exe", folder, sizeof folder))
+            return 0;
+        if (launch_from_app_path("Excel.exe", folder))
+            return 1;
+        const std::string starter = excel_starter_launcher();
+        if (starter.empty())
+            return 0;
+        const std::string starter_folder = starter.substr(0, starter.rfind('\\') + 1);
+        return LaunchProgram(starter.c_str(), "Microsoft Excel Starter 2010 9014006604040000", starter_folder.c_str(),
+                             nullptr);
+    });
 }
 
 extern "C" int WINAPI LaunchDisplaySwitch(void)
 {
-    bool running = false;
-    for (const auto& p : process_list())
-        running = running || p.exe == "DisplaySwitch.exe";
-    if (running) {
-        send_display_switch_chord();
-        return 1;
-    }
-    if (IsWin8above()) {
-        SetForegroundWindow(GetDesktopWindow());
-        send_display_switch_chord();
-        return 1;
-    }
-    return LaunchProgram("C:\\Windows\\System32\\DisplaySwitch.exe", nullptr, nullptr, nullptr);
+    return vx::guarded<int>(0, [&]() -> int {
+        bool running = false;
+        for (const auto& p : process_list())
+            running = running || p.exe == "DisplaySwitch.exe";
+        if (running) {
+            send_display_switch_chord();
+            return 1;
+        }
+        if (IsWin8above()) {
+            SetForegroundWindow(GetDesktopWindow());
+            send_display_switch_chord();
+            return 1;
+        }
+        return launch_system_program("DisplaySwitch.exe");
+    });
 }

@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <cstring>
+#include <memory>
+#include <vector>
 #include <windows.h>
 #include <winioctl.h>
 #include <ntddscsi.h>
@@ -11,6 +13,7 @@
 #include "core/cdrom_search.h"
 #include "platform/scsi_seam.h"
 #include "platform/system_seam.h"
+#include "export_guard.h"
 #include "vxutil.h"
 
 namespace vx::aspi {
@@ -25,6 +28,8 @@ struct PassThroughBlock {
 };
 
 constexpr UCHAR kSenseInfoLength = 24;
+// How long an aborted request may take to let go of its block.
+constexpr DWORD kAbortGraceMs = 1000;
 static_assert(IOCTL_SCSI_PASS_THROUGH_DIRECT == 0x4D014);
 #if !defined(_WIN64)
 static_assert(sizeof(SCSI_PASS_THROUGH_DIRECT) == 44 && offsetof(PassThroughBlock, sense) == 48 && sizeof(PassThroughBlock) == 80);
@@ -132,30 +137,55 @@ bool bind_library()
     return false;
 }
 
+// One execute request with its data buffer and completion event, on the
+// heap: the library writes into all three until the request completes.
+struct PendingRequest {
+    Srb srb{};
+    HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::vector<std::uint8_t> data;
+    explicit PendingRequest(std::uint32_t length) : data(length) {}
+    bool pending() const { return srb.header.status == kStatusPending; }
+};
+
+// A request still pending after the time-out is aborted. If the library
+// does not let go of it even then, the request is left to it for good (a
+// few bytes lost) rather than freed while it may still be written.
+bool settled(PendingRequest& request)
+{
+    auto& s = state();
+    if (platform::os().WaitForSingleObject(request.event, kCommandTimeoutMs) != WAIT_TIMEOUT || !request.pending())
+        return true;
+    Srb abort{};
+    abort.header.command = kAbort;
+    abort.header.adapter = s.device.adapter;
+    abort.abort.request = &request.srb;
+    s.send_command(&abort);
+    platform::os().WaitForSingleObject(request.event, kAbortGraceMs);
+    return !request.pending();
+}
+
 // Sends one data-in command to the found device and waits for it; a command
-// still pending after the time-out is aborted and counts as failed.
+// still pending after the time-out counts as failed.
 bool execute_in(std::span<const std::uint8_t> cdb, std::uint8_t* data, std::uint32_t length)
 {
     auto& s = state();
     if (!s.send_command)
         return false;
-    const HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    if (!event)
+    auto request = std::make_unique<PendingRequest>(length);
+    if (!request->event)
         return false;
-    Srb srb{};
-    fill_execute(srb.execute, s.device, kFlagDataIn, cdb, data, length);
-    srb.execute.post = event;
-    if (s.send_command(&srb) == kStatusPending) {
-        if (WaitForSingleObject(event, kCommandTimeoutMs) == WAIT_TIMEOUT) {
-            Srb abort{};
-            abort.header.command = kAbort;
-            abort.header.adapter = s.device.adapter;
-            abort.abort.request = &srb;
-            s.send_command(&abort);
-        }
+    fill_execute(request->srb.execute, s.device, kFlagDataIn, cdb, request->data.data(), length);
+    request->srb.execute.post = request->event;
+    if (s.send_command(&request->srb) == kStatusPending && !settled(*request)) {
+        request.release();
+        return false;
     }
-    CloseHandle(event);
-    return srb.header.status == kStatusComplete;
+    CloseHandle(request->event);
+    if (request->srb.header.status != kStatusComplete)
+        return false;
+    if (length)
+        std::memcpy(data, request->data.data(), length);
+    return true;
 }
 
 } // namespace
@@ -176,17 +206,19 @@ using namespace vx::aspi;
 
 extern "C" int WINAPI InitAspi(void)
 {
-    auto& s = state();
-    if (!bind_library()) {
-        if (emulation().build() == 0)
-            return 0;
-        s.support_info = emulated_support_info;
-        s.send_command = emulated_send;
-    }
-    const auto device = find_first_cdrom(s.support_info, s.send_command);
-    s.found = device ? 1 : 0;
-    s.device = device.value_or(DeviceAddress{});
-    return s.found;
+    return vx::guarded<int>(0, [&]() -> int {
+        auto& s = state();
+        if (!bind_library()) {
+            if (emulation().build() == 0)
+                return 0;
+            s.support_info = emulated_support_info;
+            s.send_command = emulated_send;
+        }
+        const auto device = find_first_cdrom(s.support_info, s.send_command);
+        s.found = device ? 1 : 0;
+        s.device = device.value_or(DeviceAddress{});
+        return s.found;
+    });
 }
 
 extern "C" int WINAPI DestroyAspi(void)
@@ -209,8 +241,10 @@ extern "C" int WINAPI DestroyAspi(void)
 
 extern "C" int WINAPI OnIsCdromPlaying(int kind)
 {
-    if (!state().found)
-        return 0;
-    const WaitMs wait = [](std::uint32_t ms) { vx::platform::os().Sleep(ms); };
-    return kind == 1 ? audio_moving(execute_in, wait) : mechanism_moving(execute_in, wait);
+    return vx::guarded<int>(0, [&]() -> int {
+        if (!state().found)
+            return 0;
+        const WaitMs wait = [](std::uint32_t ms) { vx::platform::os().Sleep(ms); };
+        return kind == 1 ? audio_moving(execute_in, wait) : mechanism_moving(execute_in, wait);
+    });
 }

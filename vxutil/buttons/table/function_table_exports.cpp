@@ -10,6 +10,7 @@
 #include "buttons/table/function_table_handlers.h"
 #include "services/resource_strings.h"
 #include "core/text_fields.h"
+#include "export_guard.h"
 #include "vxutil.h"
 
 namespace vx::functions {
@@ -43,31 +44,37 @@ using namespace vx::functions;
 
 extern "C" int WINAPI EnumPredefinedFunction(int index, char* buffer, int size)
 {
-    const Row* row = row_at(index);
-    return row ? load_description(*row, buffer, size) : 0;
+    return vx::guarded<int>(0, [&]() -> int {
+        const Row* row = row_at(index);
+        return row ? load_description(*row, buffer, size) : 0;
+    });
 }
 
 extern "C" int WINAPI GetFuncNameFromFuncDescName(const char* description, char* name, int size)
 {
-    if (!description || !name || size <= 0)
+    return vx::guarded<int>(0, [&]() -> int {
+        if (!description || !name || size <= 0)
+            return 0;
+        for (const Row& row : rows()) {
+            char text[kDescriptionBuffer] = {};
+            if (load_description(row, text, sizeof text) <= 0 || lstrcmpiA(text, description) != 0)
+                continue;
+            // A name that does not fit is passed over; a later row may still match.
+            if (std::strlen(row.name) >= static_cast<std::size_t>(size))
+                continue;
+            vx::text::copy_text(name, static_cast<std::size_t>(size), row.name);
+            return 1;
+        }
         return 0;
-    for (const Row& row : rows()) {
-        char text[kDescriptionBuffer] = {};
-        if (load_description(row, text, sizeof text) <= 0 || lstrcmpiA(text, description) != 0)
-            continue;
-        // A name that does not fit is passed over; a later row may still match.
-        if (std::strlen(row.name) >= static_cast<std::size_t>(size))
-            continue;
-        vx::text::copy_text(name, static_cast<std::size_t>(size), row.name);
-        return 1;
-    }
-    return 0;
+    });
 }
 
 extern "C" int WINAPI GetFuncDescNameFromFuncName(const char* name, char* buffer, int size)
 {
-    const Row* row = name ? find_by_name(name) : nullptr;
-    return row ? load_description(*row, buffer, size) : 0;
+    return vx::guarded<int>(0, [&]() -> int {
+        const Row* row = name ? find_by_name(name) : nullptr;
+        return row ? load_description(*row, buffer, size) : 0;
+    });
 }
 
 extern "C" int WINAPI CallPredefinedButtonFunction(const char* name, int type)
@@ -94,12 +101,14 @@ extern "C" int WINAPI GetHIDFuncName(unsigned code, char* name, int size)
 
 extern "C" int WINAPI GetHIDFuncDesc(unsigned code, char* buffer, int size)
 {
-    const Row* row = find_by_code(code);
-    if (!row)
-        return 0;
-    if (!buffer)
-        return 1;
-    return load_description(*row, buffer, size);
+    return vx::guarded<int>(0, [&]() -> int {
+        const Row* row = find_by_code(code);
+        if (!row)
+            return 0;
+        if (!buffer)
+            return 1;
+        return load_description(*row, buffer, size);
+    });
 }
 
 extern "C" unsigned WINAPI GetHIDUsageCode(const char* name)

@@ -1,5 +1,6 @@
 #include "buttons/table/function_table_handlers.h"
 
+#include "buttons/volume/mixer.h"
 #include "vxutil.h"
 
 namespace vx::functions {
@@ -18,7 +19,9 @@ HandlerSlots& handler_slots()
         set(Handler::CdPlay, CD_Play);
         set(Handler::CdPause, CD_Pause);
         set(Handler::CdPlayPause, CD_PlayPause);
-        set(Handler::ToggleMute, Mixer_ToggleMute);
+        // The row reports 1 when the mute state toggled, as every handled key
+        // does; the export's MMRESULT (0 = success) would read as "not handled".
+        set(Handler::ToggleMute, vx::mixer::toggle_mute_key);
         set(Handler::StartVolumeIncrease, Mixer_StartVolumeIncrease);
         set(Handler::StopVolumeIncrease, Mixer_StopVolumeIncrease);
         set(Handler::StartVolumeDecrease, Mixer_StartVolumeDecrease);

@@ -2,6 +2,7 @@
 // Core Audio (Windows Vista and later).
 #include "buttons/volume/volume_backends.h"
 #include "platform/audio_seam.h"
+#include "services/com_scope.h"
 
 #include <endpointvolume.h>
 
@@ -67,7 +68,8 @@ void pin_this_module()
 
 class EndpointVolume final : public SpeakerLine {
 public:
-    EndpointVolume(IAudioEndpointVolume* endpoint, HWND notify) : endpoint_(endpoint)
+    EndpointVolume(IAudioEndpointVolume* endpoint, std::wstring device, HWND notify)
+        : endpoint_(endpoint), device_(std::move(device))
     {
         if (notify) {
             BOOL muted = FALSE;
@@ -86,6 +88,10 @@ public:
             endpoint_->UnregisterControlChangeNotify(&g_forwarder);
         endpoint_->Release();
     }
+
+    // The user may switch the default device (plug in a headset, pick HDMI);
+    // the keys must move what is heard now.
+    bool current() override { return platform::audio().default_render_endpoint_id() == device_; }
 
     MMRESULT read_levels(ChannelLevels& levels) override
     {
@@ -141,7 +147,10 @@ public:
     }
 
 private:
+    // Declared first, so it outlives the endpoint's release.
+    MtaAnchor anchor_;
     IAudioEndpointVolume* endpoint_;
+    std::wstring device_;
     bool registered_ = false;
 };
 
@@ -149,7 +158,11 @@ private:
 
 OpenedLine open_endpoint_volume(HWND notify)
 {
-    IAudioEndpointVolume* endpoint = platform::audio().open_default_render_endpoint();
+    // From the first COM call on: no CoUninitialize of the host's thread may
+    // unload the audio objects while they are being handed over.
+    MtaAnchor opening;
+    std::wstring device;
+    IAudioEndpointVolume* endpoint = platform::audio().open_default_render_endpoint(device);
     if (!endpoint)
         return {};
     // An endpoint that cannot even report its channels (a stub driver; Wine's
@@ -160,7 +173,7 @@ OpenedLine open_endpoint_volume(HWND notify)
         endpoint->Release();
         return {};
     }
-    return {std::make_unique<EndpointVolume>(endpoint, notify), true, MMSYSERR_NOERROR};
+    return {std::make_unique<EndpointVolume>(endpoint, std::move(device), notify), true, MMSYSERR_NOERROR};
 }
 
 } // namespace vx::mixer

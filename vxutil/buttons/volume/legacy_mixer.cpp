@@ -17,6 +17,14 @@ public:
     {
     }
 
+    // Closed when Mixer_Init opens the line again: a second open handle would
+    // send the host every change message twice.
+    ~LegacyMixer() override
+    {
+        if (handle_)
+            platform::audio().mixerClose(handle_);
+    }
+
     MMRESULT read_levels(ChannelLevels& levels) override
     {
         levels = {};

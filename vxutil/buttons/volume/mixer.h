@@ -9,6 +9,17 @@ enum class Backend { None, LegacyMixer, EndpointVolume };
 Backend backend_for_version(DWORD platform, DWORD major);
 Backend active_backend();
 
+// The Mute key of the function table: 1 when the mute state toggled, 0 when
+// there is no line or it could not be written. (Mixer_ToggleMute itself
+// returns the MMRESULT, 0 for success, which a table row would report as
+// "not handled".)
+int WINAPI toggle_mute_key();
+
+// Kills the key-held repeat's timer when the library is unloaded while a
+// volume key is held; its next tick would run code that is no longer
+// mapped. Called from DllMain, so it does nothing else.
+void stop_repeat_on_unload();
+
 // Forgets the opened line and stops the repeat, as if the module had just
 // been loaded. For tests; the exports never call it.
 void reset_for_tests();

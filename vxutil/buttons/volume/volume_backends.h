@@ -2,8 +2,9 @@
 // with a backend per audio API: the winmm mixer (Windows before Vista) and
 // the default render endpoint's master volume through Core Audio (Vista and
 // later, where the winmm mixer only reaches the calling process's own audio
-// session, which for a hot-key manager is silent). Chosen once by Mixer_Init;
-// on Vista and later the mixer serves only when no usable endpoint exists.
+// session, which for a hot-key manager is silent). Chosen by Mixer_Init; on
+// Vista and later the mixer serves only when no usable endpoint exists, and
+// the endpoint follows the default render device.
 #pragma once
 #include <windows.h>
 #include <mmsystem.h>
@@ -29,6 +30,9 @@ public:
     virtual MMRESULT write_levels(const ChannelLevels& levels) = 0;
     virtual MMRESULT read_mute(std::uint32_t& value) = 0;
     virtual MMRESULT write_mute(std::uint32_t value) = 0;
+    // False once the line is no longer the one the keys should move (the
+    // default audio device changed or went away).
+    virtual bool current() { return true; }
 };
 
 // What opening a backend found: `available` is the "mixer available" flag of
