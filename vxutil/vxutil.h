@@ -342,7 +342,8 @@ int WINAPI CreateUninstallDeleteDirRegistry(const char *name, const char *data, 
  * player, MCI for an audio CD without one, or a system-modal message (no
  * disc, software disc, no video player). A player that does not answer
  * holds a key for about a second at most; keystrokes are typed only into a
- * player that is in front. Each CD_* call returns 1.
+ * player that is in front. Each CD_* call returns 1, or 0 when the player
+ * that takes keystrokes could not be brought in front (the key did nothing).
  */
 
 int WINAPI CD_Play(void);

@@ -493,8 +493,8 @@ TEST_F(CdKeys, KeystrokesAreTypedOnlyIntoAPlayerInFront)
     ShowWindow(player.window, SW_SHOW);
     ShowWindow(document.window, SW_SHOW);
     g_foreground_refused_for = document.window;
-    CD_PlayPause();
-    CD_Stop();
+    EXPECT_EQ(0, CD_PlayPause()) << "a key that did nothing is not handled";
+    EXPECT_EQ(0, CD_Stop());
     g_foreground_refused_for = nullptr;
     EXPECT_TRUE(g_keys.empty()) << "keys typed into the user's document";
     EXPECT_EQ(0, CD_IsPlaying()) << "a key that did nothing leaves the play flag";

@@ -84,10 +84,16 @@ int dispatch(std::uint32_t code)
             show_message(kNotForSoftware);
         break;
     case vx::disc::kDvdVideo:
-    case vx::disc::kVideoCd:
-        if (!drive_video_players(code))
+    case vx::disc::kVideoCd: {
+        const int taken = drive_video_players(code);
+        if (!taken)
             show_message(kNoVideoPlayer);
+        // A player that Windows would not bring in front got no keystroke:
+        // the key was not handled, so a host may pass it on.
+        if (taken < 0)
+            return 0;
         break;
+    }
     case vx::disc::kAudioCd:
         audio_cd(code, choice.root);
         break;
@@ -101,7 +107,8 @@ int dispatch(std::uint32_t code)
 
 namespace {
 
-// A CD key; each returns 1, also when its work ran out of memory.
+// A CD key; each returns 1, also when its work ran out of memory, except
+// when the player that takes keystrokes could not be brought in front.
 int press(std::uint32_t code)
 {
     return vx::guarded(1, [code] { return vx::cd_buttons::dispatch(code); });

@@ -22,7 +22,9 @@ inline constexpr DWORD kPollMs = 1000;
 
 // 1 when an audio-CD player took the command.
 int drive_audio_players(std::uint32_t code);
-// 1 when a DVD/VCD player took the command.
+// 1 when a DVD/VCD player took the command, -1 when the player that would
+// take keystrokes could not be brought in front (the key did nothing), 0 when
+// no player was found.
 int drive_video_players(std::uint32_t code);
 
 // The folder of the newest WinDVD registered under HKLM "Software\InterVideo"

@@ -44,14 +44,15 @@ enum class Send { Keys, SendMessageNumber, PostCommand, PostMessageNumber };
 // play/pause by the flag, sends the command and updates the flag. Keystrokes
 // are typed only when the player really is in front: Windows may refuse a
 // background host the foreground, and the keys would land in whatever
-// window the user works in. The key then does nothing (the player still
-// took it, so no other player is tried).
+// window the user works in. The key then does nothing and reports -1: the
+// player took it (no other player is tried, no message shown), but the key
+// was not handled.
 int drive_window(HWND window, std::uint32_t code, Send how, const Commands& commands)
 {
     state().active = window;
     ActivateWindow(window);
     if (how == Send::Keys && !is_foreground(window))
-        return 1;
+        return -1;
     code = resolve_play_pause(code);
     const UINT command = commands.of(code);
     switch (how) {
@@ -185,8 +186,11 @@ int drive_video_players(std::uint32_t code)
 {
     // The optional media-control module is never shipped, so there is no
     // fallback after the last player.
-    return dvd_player(code) || mediamatics_player(code) || windvd_player(code) || cyberlink_player(code) ||
-           media_player2(code);
+    for (auto player : {dvd_player, mediamatics_player, windvd_player, cyberlink_player, media_player2}) {
+        if (const int taken = player(code))
+            return taken;
+    }
+    return 0;
 }
 
 } // namespace vx::players
