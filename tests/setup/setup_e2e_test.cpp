@@ -279,3 +279,126 @@ TEST_F(EndToEnd, ScriptChoiceUnderEmulatedWindowsVersions)
         EXPECT_EQ(1000u, none.run_as("win95"));
     }
 }
+
+namespace {
+
+bool native_64bit_windows()
+{
+    SYSTEM_INFO info{};
+    GetNativeSystemInfo(&info);
+    return info.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64;
+}
+
+const std::string kMachineKey = "Software\\VxSetupTests\\X86Launcher";
+
+// The value under HKLM in one registry view (KEY_WOW64_64KEY or _32KEY).
+std::string machine_value(REGSAM view, const std::string& name)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMachineKey.c_str(), 0, KEY_QUERY_VALUE | view, &key) != ERROR_SUCCESS)
+        return {};
+    char value[MAX_PATH] = {};
+    DWORD size = sizeof value - 1;
+    RegQueryValueExA(key, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
+    RegCloseKey(key);
+    return value;
+}
+
+void delete_machine_key()
+{
+    for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+        HKEY parent = nullptr;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\VxSetupTests", 0, KEY_ALL_ACCESS | view, &parent) ==
+            ERROR_SUCCESS) {
+            RegDeleteKeyExA(parent, "X86Launcher", view, 0);
+            RegCloseKey(parent);
+        }
+    }
+}
+
+// The x86 setup.exe in a folder with installers for both architectures, a
+// machine-wide registry file and a pre-run program whose parameter is the
+// system folder macro. The keyboard installer takes its time, so 7213 can be
+// sent while it runs.
+struct X86Install {
+    LauncherFolder f{"x86 launcher", 9, 1500};
+    X86Install()
+    {
+        delete_machine_key();
+        f.folder.stand_in("kbd86.exe", 86, 1500);
+        f.folder.stand_in("mou86.exe");
+        f.folder.stand_in("prep.exe");
+        f.folder.write("machine.reg", "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\" + kMachineKey +
+                                          "]\r\n\"Imported\"=\"yes\"\r\n");
+        f.folder.write("SETUP2K.INI", "[Setup]\r\nx64kbd=kbd.exe\r\nx64mou=mou.exe\r\nx86kbd=kbd86.exe\r\n"
+                                      "x86mou=mou86.exe\r\n[Add Registry Files]\r\n1=machine.reg\r\n"
+                                      "[PreRun Programs]\r\nprep.exe=%1%,%11%,1\r\n");
+    }
+    ~X86Install() { delete_machine_key(); }
+    // Runs setup with /S, sends 7213 once the keyboard installer runs;
+    // returns setup's exit code.
+    DWORD run(const std::string& kbd)
+    {
+        HANDLE process = vxtest::launch(f.folder.file("setup.exe"), "/S", f.folder.path());
+        EXPECT_NE(nullptr, process);
+        if (!process)
+            return ~0u;
+        EXPECT_TRUE(vxtest::eventually([&] { return f.folder.runs(kbd).size() == 1; }, std::chrono::seconds(30)));
+        HWND window = setup_window_of(GetProcessId(process));
+        DWORD_PTR answer = 0;
+        EXPECT_NE(0, SendMessageTimeoutA(window, 7213, 0, 0, SMTO_NORMAL, 5000, &answer));
+        return vxtest::finish(process, 60000);
+    }
+    std::string system_folder() const
+    {
+        char path[MAX_PATH] = {};
+        GetSystemDirectoryA(path, MAX_PATH);
+        return path;
+    }
+};
+
+} // namespace
+
+// What users run on today's machines: the x86 setup.exe on 64-bit Windows,
+// with the x64 build beside it as Zondrel.exe.
+TEST_F(EndToEnd, X86LauncherOn64BitWindowsImportsThroughTheX64Helper)
+{
+    if (sizeof(void*) != 4 || !native_64bit_windows())
+        GTEST_SKIP() << "an x86 program on 64-bit Windows only";
+    X86Install x;
+    x.f.folder.install(x.f.folder.programs().helper, "Zondrel.exe");
+    EXPECT_EQ(9u, x.run("kbd.exe"));
+    // The x64 helper imported the file: the value is in the 64-bit view,
+    // not redirected under WOW6432Node.
+    EXPECT_EQ("yes", machine_value(KEY_WOW64_64KEY, "Imported"));
+    EXPECT_EQ("", machine_value(KEY_WOW64_32KEY, "Imported"));
+    EXPECT_EQ(quoted(x.f.folder.file("kbd.exe")) + " /S", x.f.folder.runs("kbd.exe")[0].cmdline);
+    ASSERT_TRUE(vxtest::eventually([&] { return x.f.folder.runs("mou.exe").size() == 1; }));
+    EXPECT_EQ(quoted(x.f.folder.file("mou.exe")) + " /s", x.f.folder.runs("mou.exe")[0].cmdline);
+    EXPECT_TRUE(x.f.folder.runs("kbd86.exe").empty());
+    EXPECT_TRUE(x.f.folder.runs("mou86.exe").empty());
+    // Pre-run programs run once, from the launcher, and %11% is the system
+    // folder as the 32-bit launcher sees it.
+    const auto prep = x.f.folder.runs("prep.exe");
+    ASSERT_EQ(1u, prep.size());
+    EXPECT_EQ(quoted(x.f.folder.file("prep.exe")) + " " + x.system_folder(), prep[0].cmdline);
+}
+
+// The same setup.exe on 32-bit Windows (run in a 32-bit prefix) imports the
+// registry files itself and chains the x86 installers.
+TEST_F(EndToEnd, X86LauncherOn32BitWindowsImportsItselfAndRunsTheX86Installers)
+{
+    if (sizeof(void*) != 4 || native_64bit_windows())
+        GTEST_SKIP() << "32-bit Windows only";
+    X86Install x;
+    EXPECT_EQ(86u, x.run("kbd86.exe"));
+    EXPECT_EQ("yes", machine_value(0, "Imported"));
+    EXPECT_TRUE(x.f.folder.runs("Zondrel.exe").empty());
+    EXPECT_EQ(quoted(x.f.folder.file("kbd86.exe")) + " /S", x.f.folder.runs("kbd86.exe")[0].cmdline);
+    ASSERT_TRUE(vxtest::eventually([&] { return x.f.folder.runs("mou86.exe").size() == 1; }));
+    EXPECT_EQ(quoted(x.f.folder.file("mou86.exe")) + " /s", x.f.folder.runs("mou86.exe")[0].cmdline);
+    EXPECT_TRUE(x.f.folder.runs("kbd.exe").empty());
+    const auto prep = x.f.folder.runs("prep.exe");
+    ASSERT_EQ(1u, prep.size());
+    EXPECT_EQ(quoted(x.f.folder.file("prep.exe")) + " " + x.system_folder(), prep[0].cmdline);
+}
