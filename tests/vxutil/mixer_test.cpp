@@ -302,7 +302,7 @@ HRESULT apartment_after_init(DWORD apartment)
         DWORD apartment;
         HRESULT later;
     } host{apartment, E_FAIL};
-    auto run = [](void* param) -> DWORD {
+    LPTHREAD_START_ROUTINE run = [](void* param) WINAPI -> DWORD {
         auto& h = *static_cast<Host*>(param);
         const bool host_com = h.apartment && SUCCEEDED(CoInitializeEx(nullptr, h.apartment));
         Mixer_Init(nullptr);
