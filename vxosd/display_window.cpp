@@ -67,8 +67,10 @@ void register_display_class()
     if (RegisterClassA(&wc)) {
         s.display_class_registered = true;
     } else if (GetLastError() == ERROR_CLASS_ALREADY_EXISTS) {
-        // Another copy of the code in this process owns the class; windows
-        // still get our brush through SetClassLongPtr when the colour is set.
+        // This module registered the class before and it was never
+        // unregistered (OSD_Destroy could not, or the module's record was
+        // reset); it is ours, and a new window takes the current brush
+        // through SetClassLongPtr when it is created.
         s.display_class_registered = true;
     }
 }

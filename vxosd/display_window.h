@@ -24,10 +24,6 @@ void arm_hide_timer();
 // Hides the display and background windows that exist.
 void hide_display_and_background();
 
-// Hides the indicator windows that exist (the framed volume display takes
-// their place).
-void hide_indicators();
-
 // SetWindowPos(HWND_TOPMOST) showing without activation, size and place kept.
 void show_topmost(HWND window, HWND insert_after = HWND_TOPMOST);
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "display_window.h"
+#include "indicators.h"
 #include "osd_module.h"
 #include "osd_state.h"
 #include "vxosd.h"
@@ -114,7 +115,6 @@ int show_indicator(int k, int x, int y, int on)
         ind.window = CreateWindowExA(WS_EX_TOOLWINDOW, info.class_name, info.title, WS_POPUP, x, y - size.bmHeight,
                                      size.bmWidth, size.bmHeight, nullptr, nullptr, this_module(), nullptr);
         if (ind.window) {
-            ind.ever_created = true;
             ShowWindow(ind.window, SW_SHOWNOACTIVATE);
             UpdateWindow(ind.window);
         }
@@ -128,8 +128,7 @@ int show_indicator(int k, int x, int y, int on)
     if (!ind.window)
         return 0;
     SetWindowPos(ind.window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    ind.timer = info.timer;
-    return static_cast<int>(SetTimer(ind.window, ind.timer, duration_ms(), kTimers[k]));
+    return static_cast<int>(SetTimer(ind.window, info.timer, duration_ms(), kTimers[k]));
 }
 
 } // namespace

@@ -26,8 +26,6 @@ struct Indicator {
     HBITMAP off = nullptr;
     HGDIOBJ original = nullptr; // what the memory DC held before the first selection
     bool state = false;
-    UINT_PTR timer = 0;
-    bool ever_created = false;
 };
 
 struct OsdState {

@@ -61,6 +61,15 @@ bool read_locale_value(HKEY root, const char* path, const char* name, char (&out
     return ok;
 }
 
+// What SetClassLongA answers for the brush it replaced: the handle cut to 32
+// bits, except that a brush that was there never reads as 0 (failure), even
+// if its handle's low 32 bits were 0.
+int replaced_brush_result(LONG_PTR previous)
+{
+    const int low = static_cast<int>(previous);
+    return low || !previous ? low : 1;
+}
+
 int logical_pixels_y()
 {
     HWND window = state().display;
@@ -223,10 +232,7 @@ int set_color(COLORREF color)
     s.brush = brush;
     if (IsWindowVisible(s.display))
         InvalidateRect(s.display, nullptr, TRUE);
-    // The previous brush as SetClassLongA gives it; never 0 for a brush
-    // that was there, even if its handle's low 32 bits were.
-    const int result = static_cast<int>(previous);
-    return result || !previous ? result : 1;
+    return replaced_brush_result(previous);
 }
 
 int destroy()

@@ -14,10 +14,6 @@
 namespace vx::osd {
 namespace {
 
-// A format that tells DrawTextA to write its ellipsis back into the text
-// would write into the caller's constant string.
-constexpr UINT kForbiddenFormat = DT_MODIFYSTRING;
-
 Rect to_rect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 void put_up_text(HRGN region)
@@ -83,7 +79,7 @@ bool show_text(const char* text, RECT* rect, UINT format, int icon_id)
         in.cy = cy;
         in.text_width = extent.cx;
         in.text_height = extent.cy;
-        in.format = format & ~kForbiddenFormat;
+        in.format = format;
         HBITMAP icon = icon_id ? LoadBitmapA(this_module(), MAKEINTRESOURCEA(icon_id)) : nullptr;
         BITMAP icon_info{};
         if (icon && GetObjectA(icon, sizeof icon_info, &icon_info)) {

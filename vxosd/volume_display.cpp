@@ -7,10 +7,12 @@
 #include "core/text_layout.h"
 #include "core/volume_layout.h"
 #include "display_window.h"
+#include "indicators.h"
 #include "osd_module.h"
 #include "osd_state.h"
 #include "platform/version_language_seam.h"
 #include "region_shaping.h"
+#include "volume_display.h"
 #include "vxosd.h"
 
 namespace vx::osd {

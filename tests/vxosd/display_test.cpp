@@ -145,14 +145,30 @@ TEST_F(OsdDisplay, TooWideTextIsCutAtTheLeftMargin)
 
 TEST_F(OsdDisplay, HostileTextAndFormatsAreSafe)
 {
-    OSD_ShowString(nullptr, nullptr, 0);
-    const char text[] = "constant text that DrawText must not modify";
-    OSD_ShowString(text, nullptr, DT_SINGLELINE | DT_END_ELLIPSIS | DT_MODIFYSTRING);
+    // Tabs that DT_EXPANDTABS widens far past the measured width: DrawTextA
+    // on Windows would write its ellipsis into the caller's text if asked to.
+    char text[] = "tabs\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\tend";
+    const std::string before = text;
+    OSD_ShowString(text, nullptr, DT_SINGLELINE | DT_EXPANDTABS | DT_END_ELLIPSIS | DT_MODIFYSTRING);
+    EXPECT_EQ(before, text);
+    EXPECT_TRUE(display_visible());
+
+    // Nothing is drawn outside the screen, whatever the rectangle.
+    const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     RECT inverted{500, 500, -100, -100};
-    OSD_ShowString("x", &inverted, DT_SINGLELINE);
     RECT huge{0, 0, 0x7FFFFFFF, 0x7FFFFFFF};
-    OSD_ShowString("x", &huge, DT_SINGLELINE);
-    SUCCEED();
+    RECT* rects[] = {nullptr, &inverted, &huge};
+    for (RECT* r : rects) {
+        OSD_ShowString(r ? "x" : nullptr, r, DT_SINGLELINE);
+        HRGN region = display_region();
+        RECT box{};
+        if (display_visible() && region && GetRgnBox(region, &box) != NULLREGION) {
+            RECT inside;
+            IntersectRect(&inside, &box, &screen);
+            EXPECT_TRUE(EqualRect(&inside, &box)) << box.left << "," << box.top << "," << box.right << "," << box.bottom;
+        }
+        DeleteObject(region);
+    }
 }
 
 TEST_F(OsdDisplay, DisplayChangeClosesTheWindowsAndTheNextShowRecreates)

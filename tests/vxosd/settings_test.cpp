@@ -3,6 +3,7 @@
 
 #include <commdlg.h>
 
+#include "display_window.h"
 #include "osd_fixture.h"
 #include "platform/font_dialog_seam.h"
 #include "settings.h"
@@ -244,11 +245,13 @@ TEST_F(OsdSettings, ColourSetBeforeInitIsTheClassBrushColour)
     EXPECT_EQ(nullptr, state().brush);
     EXPECT_EQ(0, OSD_SetColor(RGB(1, 2, 3)));
     EXPECT_EQ(RGB(1, 2, 3), state().settings.color);
-    set_number("Color", 0x00FF00FF);
-    ASSERT_EQ(1, OSD_Init());
-    LOGBRUSH lb{};
-    ASSERT_TRUE(GetObjectA(reinterpret_cast<HBRUSH>(GetClassLongPtrA(display(), GCLP_HBRBACKGROUND)), sizeof lb, &lb));
-    EXPECT_EQ(0x00FF00FFu, lb.lbColor) << "the stored colour applies once loaded";
+    // OSD_Init's registration, before its settings load applies the stored
+    // colour: the class takes a brush of the colour set before.
+    vx::osd::register_display_class();
     WNDCLASSA wc{};
-    EXPECT_TRUE(GetClassInfoA(GetModuleHandleA(nullptr), "VX_OSD_WNDCLASS", &wc));
+    ASSERT_TRUE(GetClassInfoA(GetModuleHandleA(nullptr), "VX_OSD_WNDCLASS", &wc));
+    LOGBRUSH lb{};
+    ASSERT_TRUE(GetObjectA(wc.hbrBackground, sizeof lb, &lb));
+    EXPECT_EQ(RGB(1, 2, 3), lb.lbColor);
+    ASSERT_EQ(1, OSD_Init());
 }

@@ -1,0 +1,12 @@
+// The volume displays: classic separate bars, and the framed bar with its
+// count (OSD_ShowVolume, OSD_ShowVolumeEx).
+#pragma once
+
+namespace vx::osd {
+
+// Both return 1 when the display was put up, 0 when it is disabled or no
+// region could be made.
+int show_volume(unsigned level, unsigned steps, unsigned maximum);
+int show_volume_ex(unsigned level, unsigned steps, unsigned maximum, int type);
+
+} // namespace vx::osd
