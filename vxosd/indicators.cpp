@@ -32,6 +32,15 @@ constexpr COLORREF kIndicatorBrushColor = 6;
 
 HBITMAP load_bitmap(int id) { return LoadBitmapA(this_module(), MAKEINTRESOURCEA(id)); }
 
+void free_bitmaps(Indicator& ind)
+{
+    if (ind.on)
+        DeleteObject(ind.on);
+    if (ind.off)
+        DeleteObject(ind.off);
+    ind.on = ind.off = nullptr;
+}
+
 template <int K>
 LRESULT CALLBACK indicator_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
@@ -61,18 +70,21 @@ LRESULT CALLBACK indicator_proc(HWND window, UINT message, WPARAM wparam, LPARAM
         EndPaint(window, &ps);
         return 0;
     }
+    case WM_DISPLAYCHANGE:
+        // Placed for the old screen, it could now be off-screen: it closes
+        // like the display window, and the next show places it anew.
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        return 0;
+    case WM_MOUSEACTIVATE:
+        return kClickActivation;
     case WM_DESTROY:
         if (ind.memory_dc) {
             if (ind.original)
                 SelectObject(ind.memory_dc, ind.original);
             DeleteDC(ind.memory_dc);
         }
-        if (ind.on)
-            DeleteObject(ind.on);
-        if (ind.off)
-            DeleteObject(ind.off);
+        free_bitmaps(ind);
         ind.memory_dc = nullptr;
-        ind.on = ind.off = nullptr;
         ind.original = nullptr;
         ind.window = nullptr;
         return 0;
@@ -97,6 +109,21 @@ constexpr WNDPROC kProcs[kIndicatorCount] = {indicator_proc<0>, indicator_proc<1
 constexpr TIMERPROC kTimers[kIndicatorCount] = {indicator_timer<0>, indicator_timer<1>, indicator_timer<2>,
                                                 indicator_timer<3>};
 
+void register_indicator_class(int k)
+{
+    WNDCLASSA existing{};
+    if (GetClassInfoA(this_module(), kInfo[k].class_name, &existing))
+        return;
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = kProcs[k];
+    wc.hInstance = this_module();
+    wc.hbrBackground = CreateSolidBrush(kIndicatorBrushColor);
+    wc.lpszClassName = kInfo[k].class_name;
+    // A brush the system did not take (registration failed) is ours to free.
+    if (!RegisterClassA(&wc) && wc.hbrBackground)
+        DeleteObject(wc.hbrBackground);
+}
+
 int show_indicator(int k, int x, int y, int on)
 {
     OsdState& s = state();
@@ -104,6 +131,8 @@ int show_indicator(int k, int x, int y, int on)
     const IndicatorInfo& info = kInfo[k];
     if (!ind.window || !IsWindow(ind.window)) {
         ind.window = nullptr;
+        // OSD_Destroy unregistered the class; a later show works again.
+        register_indicator_class(k);
         if (!ind.on)
             ind.on = load_bitmap(info.bitmap_set);
         if (!ind.off)
@@ -117,6 +146,8 @@ int show_indicator(int k, int x, int y, int on)
         if (ind.window) {
             ShowWindow(ind.window, SW_SHOWNOACTIVATE);
             UpdateWindow(ind.window);
+        } else {
+            free_bitmaps(ind);
         }
     }
     ind.state = on != 0;
@@ -133,6 +164,12 @@ int show_indicator(int k, int x, int y, int on)
 
 } // namespace
 
+void unregister_indicator_classes()
+{
+    for (const IndicatorInfo& info : kInfo)
+        UnregisterClassA(info.class_name, this_module());
+}
+
 void hide_indicators()
 {
     for (Indicator& ind : state().indicators) {
@@ -147,19 +184,8 @@ using namespace vx::osd;
 
 extern "C" int WINAPI OSD_InitLockKey(void)
 {
-    for (int k = 0; k < kIndicatorCount; ++k) {
-        WNDCLASSA existing{};
-        if (GetClassInfoA(this_module(), kInfo[k].class_name, &existing))
-            continue;
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = kProcs[k];
-        wc.hInstance = this_module();
-        wc.hbrBackground = CreateSolidBrush(kIndicatorBrushColor);
-        wc.lpszClassName = kInfo[k].class_name;
-        // A brush the system did not take (registration failed) is ours to free.
-        if (!RegisterClassA(&wc) && wc.hbrBackground)
-            DeleteObject(wc.hbrBackground);
-    }
+    for (int k = 0; k < kIndicatorCount; ++k)
+        register_indicator_class(k);
     return 1;
 }
 

@@ -7,4 +7,7 @@ namespace vx::osd {
 // their place).
 void hide_indicators();
 
+// Unregisters the four classes (the system deletes their brushes).
+void unregister_indicator_classes();
+
 } // namespace vx::osd

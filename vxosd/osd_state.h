@@ -31,7 +31,8 @@ struct Indicator {
 struct OsdState {
     Settings settings;
     HWND display = nullptr;
-    HBRUSH brush = nullptr;       // the one live colour brush
+    HBRUSH brush = nullptr;       // the one live colour brush, the display class's
+    COLORREF brush_color = 0;     // its colour
     bool display_class_registered = false;
     bool display_ever_created = false;
     bool hide_timer_running = false;

@@ -7,11 +7,13 @@
 #include <cstring>
 
 #include "display_window.h"
+#include "indicators.h"
 #include "osd_module.h"
 #include "osd_state.h"
 #include "platform/font_dialog_seam.h"
 #include "platform/version_language_seam.h"
 #include "text_buffer.h"
+#include "volume_display.h"
 #include "vxosd.h"
 #include "vxutil.h"
 
@@ -218,21 +220,13 @@ int set_color(COLORREF color)
 {
     OsdState& s = state();
     s.settings.color = color;
-    if (!s.display || !IsWindow(s.display))
+    // Before OSD_Init only the colour is stored. After a display change
+    // closed the window, it comes back (hidden) now, as a show would bring
+    // it: the colour takes effect and the caller learns that it did.
+    HWND display = s.display_class_registered ? ensure_display_window() : nullptr;
+    if (!display)
         return 0;
-    HBRUSH brush = CreateSolidBrush(color);
-    if (!brush)
-        return 0;
-    const LONG_PTR previous = SetClassLongPtrA(s.display, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(brush));
-    // Only the brush this module made is deleted: the class may still hold a
-    // brush that is already gone, and its handle value may belong to someone
-    // else by now.
-    if (s.brush && s.brush != brush)
-        DeleteObject(s.brush);
-    s.brush = brush;
-    if (IsWindowVisible(s.display))
-        InvalidateRect(s.display, nullptr, TRUE);
-    return replaced_brush_result(previous);
+    return replaced_brush_result(install_color_brush(display));
 }
 
 int destroy()
@@ -253,14 +247,12 @@ int destroy()
     s.background = nullptr;
     s.hide_timer_running = false;
     s.display_showing = false;
-    // With the window gone the class goes too, so that a later OSD_Init
-    // registers it with a live brush.
-    if (s.display_class_registered && UnregisterClassA(kDisplayClass, this_module()))
-        s.display_class_registered = false;
-    if (s.brush) {
-        DeleteObject(s.brush);
-        s.brush = nullptr;
-    }
+    // With the windows gone their classes go too (and with them the class
+    // brushes), so that the library can be unloaded and a later OSD_Init
+    // starts afresh.
+    unregister_display_class();
+    unregister_indicator_classes();
+    unregister_background_class();
     return result;
 }
 

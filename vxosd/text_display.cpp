@@ -16,7 +16,7 @@ namespace {
 
 Rect to_rect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
-void put_up_text(HRGN region)
+bool put_up_text(HRGN region)
 {
     OsdState& s = state();
     if (s.display_showing) {
@@ -29,11 +29,15 @@ void put_up_text(HRGN region)
         s.display_showing = false;
     }
     kill_hide_timer();
-    SetWindowRgn(s.display, region, TRUE);
+    if (!install_region(s.display, region)) {
+        hide_display_and_background();
+        return false;
+    }
     show_topmost(s.display);
     if (!s.keep_showing)
         arm_hide_timer();
     s.display_showing = true;
+    return true;
 }
 
 } // namespace
@@ -95,11 +99,15 @@ bool show_text(const char* text, RECT* rect, UINT format, int icon_id)
         if (icon)
             DeleteObject(icon);
 
-        add_region(region, shape_of_drawn_text(memory, shown, layout.draw, layout.format, layout.bitmap_width,
-                                               layout.band));
-        if (!region)
-            region = CreateRectRgn(0, 0, 0, 0);
-        drawn = region != nullptr;
+        // Without its text surface the display would show the icon alone,
+        // or nothing while reporting success.
+        HRGN text_shape = shape_of_drawn_text(memory, shown, layout.draw, layout.format, layout.bitmap_width,
+                                              layout.band);
+        drawn = text_shape != nullptr;
+        if (drawn)
+            add_region(region, text_shape);
+        else if (region)
+            DeleteObject(region);
         if (old_font)
             SelectObject(memory, old_font);
         DeleteDC(memory);
@@ -109,14 +117,10 @@ bool show_text(const char* text, RECT* rect, UINT format, int icon_id)
     ReleaseDC(display, window_dc);
 
     if (!drawn) {
-        if (s.display_showing) {
-            hide_display_and_background();
-            s.display_showing = false;
-        }
+        show_nothing();
         return false;
     }
-    put_up_text(region);
-    return true;
+    return put_up_text(region);
 }
 
 } // namespace vx::osd

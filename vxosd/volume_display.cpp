@@ -35,6 +35,8 @@ LRESULT CALLBACK background_proc(HWND window, UINT message, WPARAM wparam, LPARA
     case WM_DISPLAYCHANGE:
         state().widest_background = 0;
         return 0;
+    case WM_MOUSEACTIVATE:
+        return kClickActivation;
     case WM_DESTROY:
         if (state().background == window)
             state().background = nullptr;
@@ -76,9 +78,13 @@ void create_background(const RECT& box)
     if (!s.background)
         return;
     s.background_ever_created = true;
+    // The width it is made with is the widest so far: a narrower count
+    // shown next must not shrink it.
+    s.widest_background = box.right - box.left;
     ShowWindow(s.background, SW_SHOWNOACTIVATE);
     UpdateWindow(s.background);
-    SetWindowRgn(s.background, CreateRoundRectRgn(0, 0, width, height, m, m), TRUE);
+    if (HRGN round = CreateRoundRectRgn(0, 0, width, height, m, m))
+        install_region(s.background, round);
 }
 
 void resize_background(RECT box)
@@ -92,16 +98,6 @@ void resize_background(RECT box)
         box.right = box.left + s.widest_background;
     SetWindowPos(s.background, HWND_TOPMOST, box.left - m, box.top - m, box.right - box.left + 2 * m,
                  box.bottom - box.top + 2 * m, SWP_SHOWWINDOW | SWP_NOACTIVATE);
-}
-
-// A region could not be made: nothing is shown, and what was showing goes.
-void show_nothing()
-{
-    OsdState& s = state();
-    if (s.display_showing) {
-        hide_display_and_background();
-        s.display_showing = false;
-    }
 }
 
 HBITMAP load_bitmap(int id, BITMAP& info)
@@ -142,6 +138,8 @@ HRGN shape_from_number(const char* text, int right, int bottom)
 
 } // namespace
 
+void unregister_background_class() { UnregisterClassA(kBackgroundClass, this_module()); }
+
 int show_volume(unsigned level, unsigned steps, unsigned maximum)
 {
     OsdState& s = state();
@@ -173,7 +171,10 @@ int show_volume(unsigned level, unsigned steps, unsigned maximum)
         return 0;
     }
     kill_hide_timer();
-    SetWindowRgn(s.display, region, TRUE);
+    if (!install_region(s.display, region)) {
+        show_nothing();
+        return 0;
+    }
     if (s.background_enabled) {
         RECT box{};
         GetWindowRgnBox(s.display, &box);
@@ -233,9 +234,11 @@ int show_volume_ex(unsigned level, unsigned steps, unsigned maximum, int type)
         show_nothing();
         return 0;
     }
-
     kill_hide_timer();
-    SetWindowRgn(s.display, region, TRUE);
+    if (!install_region(s.display, region)) {
+        show_nothing();
+        return 0;
+    }
     if (s.background_enabled) {
         RECT box{};
         GetWindowRgnBox(s.display, &box);

@@ -9,4 +9,8 @@ namespace vx::osd {
 int show_volume(unsigned level, unsigned steps, unsigned maximum);
 int show_volume_ex(unsigned level, unsigned steps, unsigned maximum, int type);
 
+// Unregisters the background window's class (the system deletes its brush;
+// the next background takes the background colour of that time).
+void unregister_background_class();
+
 } // namespace vx::osd

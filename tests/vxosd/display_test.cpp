@@ -169,6 +169,26 @@ TEST_F(OsdDisplay, HostileTextAndFormatsAreSafe)
         }
         DeleteObject(region);
     }
+    // No drawing surface can be made that wide: nothing is shown, and the
+    // earlier text goes instead of staying up as if the call had worked.
+    if (screen.right == 1024) {
+        OSD_ShowString("earlier", nullptr, DT_SINGLELINE);
+        OSD_ShowString("x", &huge, DT_SINGLELINE);
+        EXPECT_FALSE(display_visible());
+        EXPECT_FALSE(state().display_showing);
+    }
+}
+
+TEST_F(OsdDisplay, ClickingADisplayNeverTakesTheFocus)
+{
+    OSD_SetVolumeBkgColor(RGB(40, 40, 40));
+    OSD_ShowVolume(50, 32, 100);
+    OSD_ShowCapsLk(100, 500, 1);
+    for (HWND w : {display(), state().background, find_own_window("VX_OSD_CAPSLK_WNDCLASS", "VX_OSD_CAPSLK_WND")}) {
+        ASSERT_TRUE(IsWindow(w));
+        EXPECT_EQ(MA_NOACTIVATE, SendMessageA(w, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(GetDesktopWindow()),
+                                              MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)));
+    }
 }
 
 TEST_F(OsdDisplay, DisplayChangeClosesTheWindowsAndTheNextShowRecreates)

@@ -225,6 +225,23 @@ TEST_F(OsdSettings, ChosenFontAndColourAreTakenAndMarkedUserChanged)
     EXPECT_EQ(-50, state().settings.font.lfHeight) << "a chosen height is not scaled";
 }
 
+TEST_F(OsdSettings, ColourChosenAfterAScreenChangeIsShownAndReported)
+{
+    SendMessageA(display(), WM_DISPLAYCHANGE, 32, MAKELPARAM(800, 600));
+    pump(50);
+    ASSERT_FALSE(IsWindow(display()));
+    SeamOverride<BOOL(WINAPI*)(LPCHOOSEFONTA)> dialog(vx::osd::platform::dialogs().ChooseFontA, answer_font);
+    g_answer = FontAnswer{};
+    g_answer.ok = TRUE;
+    g_answer.font = state().settings.font;
+    g_answer.color = RGB(200, 0, 0);
+    EXPECT_NE(0, OSD_SelectFont(nullptr)) << "a chosen font must not read as cancelled";
+    EXPECT_EQ(1, OSD_ShowMuteIcon(1));
+    LOGBRUSH lb{};
+    ASSERT_TRUE(GetObjectA(reinterpret_cast<HBRUSH>(GetClassLongPtrA(display(), GCLP_HBRBACKGROUND)), sizeof lb, &lb));
+    EXPECT_EQ(RGB(200, 0, 0), lb.lbColor);
+}
+
 TEST_F(OsdSettings, OneLiveBrushOfTheCurrentColour)
 {
     HBRUSH first = state().brush;

@@ -196,12 +196,11 @@ TEST_F(OsdVolume, BackgroundSitsBehindAndNeverShrinks)
     EXPECT_FALSE(PtInRegion(round, 0, 0)) << "the corners are rounded";
     DeleteObject(round);
 
-    // Shown twice to size it (the first resize records the width), then
-    // with a one-digit count: the background keeps its width.
-    OSD_ShowVolumeEx(100, 12, 10, 0);
+    // A narrower display next (4 steps, one digit): the background keeps
+    // the width it was made with.
     RECT wide;
     GetWindowRect(bkg, &wide);
-    OSD_ShowVolumeEx(1, 12, 100, 0); // "1"
+    OSD_ShowVolumeEx(1, 4, 100, 0);
     RECT narrow;
     GetWindowRect(bkg, &narrow);
     EXPECT_EQ(wide.right - wide.left, narrow.right - narrow.left);
@@ -218,20 +217,27 @@ TEST_F(OsdVolume, BackgroundSitsBehindAndNeverShrinks)
     EXPECT_EQ(0, state().widest_background);
 }
 
-TEST_F(OsdVolume, FirstBackgroundColourStaysForTheProcess)
+TEST_F(OsdVolume, FirstBackgroundColourStaysUntilDestroy)
 {
+    auto class_colour = []() -> COLORREF {
+        WNDCLASSA wc{};
+        LOGBRUSH lb{};
+        if (!GetClassInfoA(GetModuleHandleA(nullptr), "VX_OSD_BKGND_WNDCLASS", &wc))
+            return CLR_INVALID;
+        GetObjectA(wc.hbrBackground, sizeof lb, &lb);
+        return lb.lbColor;
+    };
     OSD_SetVolumeBkgColor(RGB(60, 60, 60));
     OSD_ShowVolume(10, 32, 100);
-    WNDCLASSA wc{};
-    ASSERT_TRUE(GetClassInfoA(GetModuleHandleA(nullptr), "VX_OSD_BKGND_WNDCLASS", &wc));
-    LOGBRUSH first{};
-    GetObjectA(wc.hbrBackground, sizeof first, &first);
-    OSD_Destroy();
-    ASSERT_EQ(1, OSD_Init());
+    EXPECT_EQ(RGB(60, 60, 60), class_colour());
     EXPECT_EQ(RGB(1, 1, 1), OSD_SetVolumeBkgColor(RGB(1, 1, 1)));
+    SendMessageA(display(), WM_DISPLAYCHANGE, 32, 0); // closes the background
+    pump(50);
     OSD_ShowVolume(10, 32, 100);
-    ASSERT_TRUE(GetClassInfoA(GetModuleHandleA(nullptr), "VX_OSD_BKGND_WNDCLASS", &wc));
-    LOGBRUSH later{};
-    GetObjectA(wc.hbrBackground, sizeof later, &later);
-    EXPECT_EQ(first.lbColor, later.lbColor);
+    EXPECT_EQ(RGB(60, 60, 60), class_colour()) << "a new background window, the class's first brush";
+    OSD_Destroy();
+    EXPECT_EQ(CLR_INVALID, class_colour()) << "unregistered";
+    ASSERT_EQ(1, OSD_Init());
+    OSD_ShowVolume(10, 32, 100);
+    EXPECT_EQ(RGB(1, 1, 1), class_colour());
 }
