@@ -1,5 +1,6 @@
 #include "display_window.h"
 
+#include "announcement.h"
 #include "osd_module.h"
 #include "osd_state.h"
 #include "platform/version_language_seam.h"
@@ -37,6 +38,9 @@ LRESULT CALLBACK display_proc(HWND window, UINT message, WPARAM wparam, LPARAM l
     }
     if (message == WM_MOUSEACTIVATE)
         return kClickActivation;
+    LRESULT object = 0;
+    if (message == WM_GETOBJECT && answer_get_object(wparam, lparam, object))
+        return object;
     return DefWindowProcA(window, message, wparam, lparam);
 }
 
@@ -117,10 +121,11 @@ HWND ensure_display_window()
     if (s.display && IsWindow(s.display))
         return s.display;
     register_display_class();
-    s.display = CreateWindowExA(WS_EX_TOOLWINDOW, kDisplayClass, kDisplayTitle, WS_POPUP, 0, 0,
-                                GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
-                                this_module(), nullptr);
+    const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    s.display = CreateWindowExA(WS_EX_TOOLWINDOW, kDisplayClass, kDisplayTitle, WS_POPUP, 0, 0, screen.right,
+                                screen.bottom, nullptr, nullptr, this_module(), nullptr);
     if (s.display) {
+        s.display_rect = screen;
         s.display_ever_created = true;
         // The class may hold an older brush (registered by this module
         // before), or the colour changed while no window could take it: the

@@ -85,6 +85,24 @@ int logical_pixels_y()
     return dpi;
 }
 
+bool valid_monitor(int monitor) { return monitor >= kPrimaryMonitor && monitor <= kPointerMonitor; }
+
+void load_opt_in_settings(Settings& st)
+{
+    const int monitor = read_number(kMonitorValue, kPrimaryMonitor);
+    st.monitor = valid_monitor(monitor) ? monitor : kPrimaryMonitor;
+    st.full_screen = read_number(kFullScreenValue, 0) != 0;
+    st.announce = read_number(kAnnounceValue, 0) != 0;
+}
+
+// Written once set, or to replace a stored value: a host that never uses
+// them finds its profile as it always was.
+void save_opt_in_value(const char* name, int value)
+{
+    if (value || value_present(name))
+        Reg_SetProfileNumber(kSection, name, value);
+}
+
 } // namespace
 
 void user_locale(char (&locale)[16])
@@ -164,6 +182,7 @@ int load_settings()
 
     set_color(static_cast<COLORREF>(read_number("Color", static_cast<int>(kDefaultColor))));
     st.duration = read_number("Duration", kDefaultDuration);
+    load_opt_in_settings(st);
     int enabled = 1;
     Reg_GetProfileBool(kSection, "Enabled", &enabled, 1);
     st.enabled = enabled;
@@ -194,6 +213,17 @@ void save_settings()
     Reg_SetProfileNumber(kSection, "Duration", st.duration);
     if (st.user_changed)
         Reg_SetProfileNumber(kSection, "UserChanged", 1);
+    save_opt_in_value(kMonitorValue, st.monitor);
+    save_opt_in_value(kFullScreenValue, st.full_screen ? 1 : 0);
+    save_opt_in_value(kAnnounceValue, st.announce ? 1 : 0);
+}
+
+int set_monitor(int monitor)
+{
+    if (!valid_monitor(monitor))
+        return 0;
+    state().settings.monitor = monitor;
+    return 1;
 }
 
 int select_font(HWND owner)
@@ -296,3 +326,7 @@ extern "C" int WINAPI OSD_KeepShowing(int keep)
 }
 
 extern "C" int WINAPI OSD_Destroy(void) { return destroy(); }
+
+extern "C" int WINAPI OSD_GetMonitor(void) { return state().settings.monitor; }
+
+extern "C" int WINAPI OSD_SetMonitor(int monitor) { return set_monitor(monitor); }

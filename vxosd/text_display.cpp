@@ -2,7 +2,9 @@
 // the mute display (text with a loudspeaker).
 #include <windows.h>
 
+#include "announcement.h"
 #include "core/text_layout.h"
+#include "display_placement.h"
 #include "display_window.h"
 #include "osd_module.h"
 #include "osd_state.h"
@@ -42,20 +44,23 @@ bool put_up_text(HRGN region)
 
 } // namespace
 
-bool show_text(const char* text, RECT* rect, UINT format, int icon_id)
+bool show_text(const ScreenArea& screen, const char* text, RECT* rect, UINT format, int icon_id)
 {
     OsdState& s = state();
     if (!s.settings.enabled)
         return false;
+    if (left_out_for_full_screen())
+        return true;
     HWND display = ensure_display_window();
     if (!display)
         return false;
+    place_display(display, screen);
     HDC window_dc = GetWindowDC(display);
     if (!window_dc)
         return false;
     const char* shown = text ? text : "";
-    const int cx = GetSystemMetrics(SM_CXSCREEN);
-    const int cy = GetSystemMetrics(SM_CYSCREEN);
+    const int cx = screen.cx;
+    const int cy = screen.cy;
 
     HFONT font = CreateFontIndirectA(&s.settings.font);
     HDC memory = CreateCompatibleDC(window_dc);
@@ -69,10 +74,12 @@ bool show_text(const char* text, RECT* rect, UINT format, int icon_id)
             r = rescale_caller_rect(to_rect(*rect), cx, cy);
             rect->right = r.right;
             rect->bottom = r.bottom;
-        } else {
+        } else if (s.settings.monitor == kPrimaryMonitor) {
             RECT desktop{};
             GetClientRect(GetDesktopWindow(), &desktop);
             r = to_rect(desktop);
+        } else {
+            r = Rect{0, 0, cx, cy};
         }
         SIZE extent{};
         GetTextExtentPoint32A(memory, shown, lstrlenA(shown), &extent);
@@ -136,13 +143,21 @@ extern "C" void WINAPI OSD_ShowString(const char* text, RECT* rect, UINT format)
         debug_string("OSD is showing\n");
         return;
     }
-    show_text(text, rect, format, 0);
+    if (s.settings.enabled && show_text(choose_screen(), text, rect, format, 0))
+        announce_text(text);
 }
 
 extern "C" int WINAPI OSD_ShowMuteIcon(int muted)
 {
+    if (!state().settings.enabled)
+        return 0;
+    const UINT id = muted ? kMuteOnString : kMuteOffString;
     char text[MAX_PATH];
-    load_string(muted ? kMuteOnString : kMuteOffString, text, sizeof text);
-    RECT rect{0, 0, GetSystemMetrics(SM_CXSCREEN) - 40, GetSystemMetrics(SM_CYSCREEN) - 40};
-    return show_text(text, &rect, DT_SINGLELINE | DT_BOTTOM | DT_RIGHT, muted ? 102 : 101) ? 1 : 0;
+    load_string(id, text, sizeof text);
+    const ScreenArea screen = choose_screen();
+    RECT rect{0, 0, screen.cx - 40, screen.cy - 40};
+    if (!show_text(screen, text, &rect, DT_SINGLELINE | DT_BOTTOM | DT_RIGHT, muted ? 102 : 101))
+        return 0;
+    announce_string(id);
+    return 1;
 }

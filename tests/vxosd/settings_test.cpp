@@ -186,6 +186,31 @@ TEST_F(OsdSettings, SaveWritesEverySettingButEnabled)
     EXPECT_STREQ("Arial", face);
 }
 
+TEST_F(OsdSettings, OptInValuesAreReadAndOnlyWrittenOnceUsed)
+{
+    OSD_SaveSettings();
+    int v = 0;
+    for (const char* name : {"Monitor", "FullScreen", "Announce"})
+        EXPECT_FALSE(read_number(name, v)) << name << ": a host that never sets it keeps its profile";
+    set_number("Monitor", 2);
+    set_number("FullScreen", 1);
+    set_number("Announce", 1);
+    reload();
+    EXPECT_EQ(2, OSD_GetMonitor());
+    EXPECT_TRUE(state().settings.full_screen);
+    EXPECT_TRUE(state().settings.announce);
+    EXPECT_EQ(0, OSD_SetMonitor(3));
+    EXPECT_EQ(0, OSD_SetMonitor(-1));
+    EXPECT_EQ(2, OSD_GetMonitor()) << "a refused value changes nothing";
+    EXPECT_EQ(1, OSD_SetMonitor(0));
+    OSD_SaveSettings();
+    ASSERT_TRUE(read_number("Monitor", v));
+    EXPECT_EQ(0, v) << "a stored value is replaced";
+    set_number("Monitor", 7);
+    reload();
+    EXPECT_EQ(0, OSD_GetMonitor()) << "an unknown stored value means the primary monitor";
+}
+
 TEST_F(OsdSettings, CancelledFontDialogChangesNothing)
 {
     SeamOverride<BOOL(WINAPI*)(LPCHOOSEFONTA)> dialog(vx::osd::platform::dialogs().ChooseFontA, answer_font);
