@@ -92,9 +92,9 @@ void place_display(HWND display, const ScreenArea& screen)
     if (same_rect(s.display_rect, screen.monitor))
         return;
     // Moved before its new region goes in, so the new shape never appears
-    // on the old monitor.
+    // on the old monitor; what it uncovers there is repainted.
     const RECT& m = screen.monitor;
-    SetWindowPos(display, nullptr, m.left, m.top, screen.cx, screen.cy, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    SetWindowPos(display, nullptr, m.left, m.top, screen.cx, screen.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     s.display_rect = m;
 }
 

@@ -5,7 +5,8 @@
 // show and the ratio, and whether the fast shows kept within --budget-ms.
 // Exits 1 when the text region builder is less than --min-ratio times faster
 // than the per-pixel reference: a ratio holds on a busy shared machine where
-// absolute times do not.
+// absolute times do not. --monitor N runs the shows with that "Monitor"
+// choice (the real monitor calls, one monitor under Wine).
 #include <windows.h>
 
 #include <cstdio>
@@ -200,6 +201,7 @@ int main(int argc, char** argv)
     double budget = 0;
     double min_ratio = 0;
     int runs = 40;
+    int monitor = 0; // the "Monitor" choice the shows run with
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--budget-ms") && i + 1 < argc)
             budget = std::atof(argv[++i]);
@@ -207,14 +209,17 @@ int main(int argc, char** argv)
             min_ratio = std::atof(argv[++i]);
         else if (!std::strcmp(argv[i], "--runs") && i + 1 < argc)
             runs = std::atoi(argv[++i]);
+        else if (!std::strcmp(argv[i], "--monitor") && i + 1 < argc)
+            monitor = std::atoi(argv[++i]);
     }
     Reg_InitProfile("Software\\VXKeyboardTest\\OSDTiming", nullptr);
     OSD_Init();
     OSD_InitLockKey();
+    OSD_SetMonitor(monitor);
     const int cx = GetSystemMetrics(SM_CXSCREEN);
     const int cy = GetSystemMetrics(SM_CYSCREEN);
-    std::printf("screen %d x %d, font height %ld, %d runs per fast show\n", cx, cy,
-                vx::osd::state().settings.font.lfHeight, runs);
+    std::printf("screen %d x %d, font height %ld, %d runs per fast show, monitor choice %d\n", cx, cy,
+                vx::osd::state().settings.font.lfHeight, runs, OSD_GetMonitor());
 
     char muted[MAX_PATH];
     vx::osd::load_string(1, muted, sizeof muted);
