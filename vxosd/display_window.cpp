@@ -1,5 +1,6 @@
 #include "display_window.h"
 
+#include "announcement.h"
 #include "osd_module.h"
 #include "osd_state.h"
 #include "platform/version_language_seam.h"
@@ -35,6 +36,11 @@ LRESULT CALLBACK display_proc(HWND window, UINT message, WPARAM wparam, LPARAM l
         state().widest_background = 0;
         return 0;
     }
+    if (message == WM_MOUSEACTIVATE)
+        return kClickActivation;
+    LRESULT object = 0;
+    if (message == WM_GETOBJECT && answer_get_object(wparam, lparam, object))
+        return object;
     return DefWindowProcA(window, message, wparam, lparam);
 }
 
@@ -57,8 +63,10 @@ void register_display_class()
     OsdState& s = state();
     if (s.display_class_registered)
         return;
-    if (!s.brush)
+    if (!s.brush) {
         s.brush = CreateSolidBrush(s.settings.color);
+        s.brush_color = s.settings.color;
+    }
     WNDCLASSA wc{};
     wc.lpfnWndProc = display_proc;
     wc.hInstance = this_module();
@@ -67,10 +75,44 @@ void register_display_class()
     if (RegisterClassA(&wc)) {
         s.display_class_registered = true;
     } else if (GetLastError() == ERROR_CLASS_ALREADY_EXISTS) {
-        // Another copy of the code in this process owns the class; windows
-        // still get our brush through SetClassLongPtr when the colour is set.
+        // This module registered the class before and it was never
+        // unregistered (OSD_Destroy could not, or the module's record was
+        // reset); it is ours, and a new window takes the current brush
+        // through SetClassLongPtr when it is created.
         s.display_class_registered = true;
     }
+}
+
+void unregister_display_class()
+{
+    OsdState& s = state();
+    if (s.display_class_registered && UnregisterClassA(kDisplayClass, this_module())) {
+        s.display_class_registered = false;
+        s.brush = nullptr;
+    } else if (!s.display_class_registered && s.brush) {
+        // Made for a registration that failed: no class holds it.
+        DeleteObject(s.brush);
+        s.brush = nullptr;
+    }
+}
+
+LONG_PTR install_color_brush(HWND display)
+{
+    OsdState& s = state();
+    HBRUSH brush = CreateSolidBrush(s.settings.color);
+    if (!brush)
+        return 0;
+    const LONG_PTR previous = SetClassLongPtrA(display, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(brush));
+    // Only the brush this module made is deleted: the class may still hold a
+    // brush that is already gone, and its handle value may belong to someone
+    // else by now.
+    if (s.brush && s.brush != brush)
+        DeleteObject(s.brush);
+    s.brush = brush;
+    s.brush_color = s.settings.color;
+    if (IsWindowVisible(display))
+        InvalidateRect(display, nullptr, TRUE);
+    return previous;
 }
 
 HWND ensure_display_window()
@@ -79,14 +121,19 @@ HWND ensure_display_window()
     if (s.display && IsWindow(s.display))
         return s.display;
     register_display_class();
-    s.display = CreateWindowExA(WS_EX_TOOLWINDOW, kDisplayClass, kDisplayTitle, WS_POPUP, 0, 0,
-                                GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
-                                this_module(), nullptr);
+    const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    s.display = CreateWindowExA(WS_EX_TOOLWINDOW, kDisplayClass, kDisplayTitle, WS_POPUP, 0, 0, screen.right,
+                                screen.bottom, nullptr, nullptr, this_module(), nullptr);
     if (s.display) {
+        s.display_rect = screen;
         s.display_ever_created = true;
-        // The class may hold an older brush (a class registered before the
-        // colour changed); the window shows the current one.
-        SetClassLongPtrA(s.display, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(s.brush));
+        // The class may hold an older brush (registered by this module
+        // before), or the colour changed while no window could take it: the
+        // window shows the current colour.
+        if (s.brush_color != s.settings.color || !s.brush)
+            install_color_brush(s.display);
+        else
+            SetClassLongPtrA(s.display, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(s.brush));
         s.hide_timer_running = false;
         s.display_showing = false;
     }
@@ -117,6 +164,23 @@ void hide_display_and_background()
         ShowWindow(s.display, SW_HIDE);
     if (s.background && IsWindow(s.background))
         ShowWindow(s.background, SW_HIDE);
+}
+
+bool install_region(HWND window, HRGN region)
+{
+    if (SetWindowRgn(window, region, TRUE))
+        return true;
+    DeleteObject(region);
+    return false;
+}
+
+void show_nothing()
+{
+    OsdState& s = state();
+    if (s.display_showing) {
+        hide_display_and_background();
+        s.display_showing = false;
+    }
 }
 
 void show_topmost(HWND window, HWND insert_after)

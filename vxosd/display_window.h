@@ -13,9 +13,25 @@ inline constexpr UINT_PTR kHideTimer = 0;
 
 // Registers the class (with the current colour's brush) once.
 void register_display_class();
+// Unregisters it; the system deletes its brush, the colour brush, with it.
+void unregister_display_class();
 // Creates the hidden display window if it is not a window (any more);
 // returns it, or null when it cannot be created.
 HWND ensure_display_window();
+// Installs a new brush of the settings' colour as the class background of
+// the existing display window and deletes the one it replaces. Returns the
+// replaced brush as SetClassLongPtr gives it.
+LONG_PTR install_color_brush(HWND display);
+
+// What a click on a display window answers: it never takes the focus from
+// the user's program.
+inline constexpr LRESULT kClickActivation = MA_NOACTIVATE;
+
+// SetWindowRgn that frees the region when the window does not take it.
+bool install_region(HWND window, HRGN region);
+// A show that could not make or install its region: nothing is shown, and
+// what was showing goes.
+void show_nothing();
 
 // Hide timer of the display window.
 void kill_hide_timer();
@@ -23,10 +39,6 @@ void arm_hide_timer();
 
 // Hides the display and background windows that exist.
 void hide_display_and_background();
-
-// Hides the indicator windows that exist (the framed volume display takes
-// their place).
-void hide_indicators();
 
 // SetWindowPos(HWND_TOPMOST) showing without activation, size and place kept.
 void show_topmost(HWND window, HWND insert_after = HWND_TOPMOST);

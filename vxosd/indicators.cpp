@@ -2,7 +2,10 @@
 // windows of their own, shown for the OSD duration.
 #include <windows.h>
 
+#include "announcement.h"
+#include "display_placement.h"
 #include "display_window.h"
+#include "indicators.h"
 #include "osd_module.h"
 #include "osd_state.h"
 #include "vxosd.h"
@@ -30,6 +33,15 @@ constexpr IndicatorInfo kInfo[kIndicatorCount] = {
 constexpr COLORREF kIndicatorBrushColor = 6;
 
 HBITMAP load_bitmap(int id) { return LoadBitmapA(this_module(), MAKEINTRESOURCEA(id)); }
+
+void free_bitmaps(Indicator& ind)
+{
+    if (ind.on)
+        DeleteObject(ind.on);
+    if (ind.off)
+        DeleteObject(ind.off);
+    ind.on = ind.off = nullptr;
+}
 
 template <int K>
 LRESULT CALLBACK indicator_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
@@ -60,18 +72,21 @@ LRESULT CALLBACK indicator_proc(HWND window, UINT message, WPARAM wparam, LPARAM
         EndPaint(window, &ps);
         return 0;
     }
+    case WM_DISPLAYCHANGE:
+        // Placed for the old screen, it could now be off-screen: it closes
+        // like the display window, and the next show places it anew.
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        return 0;
+    case WM_MOUSEACTIVATE:
+        return kClickActivation;
     case WM_DESTROY:
         if (ind.memory_dc) {
             if (ind.original)
                 SelectObject(ind.memory_dc, ind.original);
             DeleteDC(ind.memory_dc);
         }
-        if (ind.on)
-            DeleteObject(ind.on);
-        if (ind.off)
-            DeleteObject(ind.off);
+        free_bitmaps(ind);
         ind.memory_dc = nullptr;
-        ind.on = ind.off = nullptr;
         ind.original = nullptr;
         ind.window = nullptr;
         return 0;
@@ -96,13 +111,49 @@ constexpr WNDPROC kProcs[kIndicatorCount] = {indicator_proc<0>, indicator_proc<1
 constexpr TIMERPROC kTimers[kIndicatorCount] = {indicator_timer<0>, indicator_timer<1>, indicator_timer<2>,
                                                 indicator_timer<3>};
 
+void register_indicator_class(int k)
+{
+    WNDCLASSA existing{};
+    if (GetClassInfoA(this_module(), kInfo[k].class_name, &existing))
+        return;
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = kProcs[k];
+    wc.hInstance = this_module();
+    wc.hbrBackground = CreateSolidBrush(kIndicatorBrushColor);
+    wc.lpszClassName = kInfo[k].class_name;
+    // A brush the system did not take (registration failed) is ours to free.
+    if (!RegisterClassA(&wc) && wc.hbrBackground)
+        DeleteObject(wc.hbrBackground);
+}
+
+// With a "Monitor" choice the caller's corner is taken on the chosen
+// monitor; an indicator made on another monitor moves to the same place on
+// this one. Fills `to` and answers the SetWindowPos flag that keeps the
+// window where it is otherwise.
+UINT follow_monitor(Indicator& ind, const ScreenArea& screen, POINT& to)
+{
+    if (same_rect(ind.monitor, screen.monitor))
+        return SWP_NOMOVE;
+    RECT r{};
+    GetWindowRect(ind.window, &r);
+    to = indicator_corner(screen, ind.corner.x, ind.corner.y, r.right - r.left, r.bottom - r.top);
+    ind.monitor = screen.monitor;
+    return 0;
+}
+
 int show_indicator(int k, int x, int y, int on)
 {
     OsdState& s = state();
     Indicator& ind = s.indicators[k];
     const IndicatorInfo& info = kInfo[k];
+    if (left_out_for_full_screen())
+        return static_cast<int>(info.timer); // what SetTimer gives a shown indicator
+    const bool on_chosen_monitor = s.settings.monitor != kPrimaryMonitor;
+    const ScreenArea screen = on_chosen_monitor ? choose_screen() : ScreenArea{};
     if (!ind.window || !IsWindow(ind.window)) {
         ind.window = nullptr;
+        // OSD_Destroy unregistered the class; a later show works again.
+        register_indicator_class(k);
         if (!ind.on)
             ind.on = load_bitmap(info.bitmap_set);
         if (!ind.off)
@@ -111,12 +162,19 @@ int show_indicator(int k, int x, int y, int on)
         if (ind.on)
             GetObjectA(ind.on, sizeof size, &size);
         ind.state = on != 0;
-        ind.window = CreateWindowExA(WS_EX_TOOLWINDOW, info.class_name, info.title, WS_POPUP, x, y - size.bmHeight,
+        // Where the caller asked for it, kept for a move to another monitor
+        // (none with "Monitor" 0: the window stays where it was made).
+        ind.corner = POINT{x, y};
+        ind.monitor = screen.monitor;
+        const POINT corner = on_chosen_monitor ? indicator_corner(screen, x, y, size.bmWidth, size.bmHeight)
+                                               : POINT{x, y - size.bmHeight};
+        ind.window = CreateWindowExA(WS_EX_TOOLWINDOW, info.class_name, info.title, WS_POPUP, corner.x, corner.y,
                                      size.bmWidth, size.bmHeight, nullptr, nullptr, this_module(), nullptr);
         if (ind.window) {
-            ind.ever_created = true;
             ShowWindow(ind.window, SW_SHOWNOACTIVATE);
             UpdateWindow(ind.window);
+        } else {
+            free_bitmaps(ind);
         }
     }
     ind.state = on != 0;
@@ -127,12 +185,27 @@ int show_indicator(int k, int x, int y, int on)
         hide_display_and_background();
     if (!ind.window)
         return 0;
-    SetWindowPos(ind.window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    ind.timer = info.timer;
-    return static_cast<int>(SetTimer(ind.window, ind.timer, duration_ms(), kTimers[k]));
+    POINT to{};
+    const UINT keep_place = on_chosen_monitor ? follow_monitor(ind, screen, to) : SWP_NOMOVE;
+    SetWindowPos(ind.window, HWND_TOPMOST, to.x, to.y, 0, 0, SWP_NOSIZE | keep_place | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    return static_cast<int>(SetTimer(ind.window, info.timer, duration_ms(), kTimers[k]));
+}
+
+int show_and_announce(IndicatorKind kind, int x, int y, int on)
+{
+    const int result = show_indicator(kind, x, y, on);
+    if (result)
+        announce_indicator(kind, on != 0);
+    return result;
 }
 
 } // namespace
+
+void unregister_indicator_classes()
+{
+    for (const IndicatorInfo& info : kInfo)
+        UnregisterClassA(info.class_name, this_module());
+}
 
 void hide_indicators()
 {
@@ -148,23 +221,12 @@ using namespace vx::osd;
 
 extern "C" int WINAPI OSD_InitLockKey(void)
 {
-    for (int k = 0; k < kIndicatorCount; ++k) {
-        WNDCLASSA existing{};
-        if (GetClassInfoA(this_module(), kInfo[k].class_name, &existing))
-            continue;
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = kProcs[k];
-        wc.hInstance = this_module();
-        wc.hbrBackground = CreateSolidBrush(kIndicatorBrushColor);
-        wc.lpszClassName = kInfo[k].class_name;
-        // A brush the system did not take (registration failed) is ours to free.
-        if (!RegisterClassA(&wc) && wc.hbrBackground)
-            DeleteObject(wc.hbrBackground);
-    }
+    for (int k = 0; k < kIndicatorCount; ++k)
+        register_indicator_class(k);
     return 1;
 }
 
-extern "C" int WINAPI OSD_ShowNumLk(int x, int y, int on) { return show_indicator(kNumLock, x, y, on); }
-extern "C" int WINAPI OSD_ShowCapsLk(int x, int y, int on) { return show_indicator(kCapsLock, x, y, on); }
-extern "C" int WINAPI OSD_ShowScrlLk(int x, int y, int on) { return show_indicator(kScrollLock, x, y, on); }
-extern "C" int WINAPI OSD_ShowMic(int x, int y, int on) { return show_indicator(kMicrophone, x, y, on); }
+extern "C" int WINAPI OSD_ShowNumLk(int x, int y, int on) { return show_and_announce(kNumLock, x, y, on); }
+extern "C" int WINAPI OSD_ShowCapsLk(int x, int y, int on) { return show_and_announce(kCapsLock, x, y, on); }
+extern "C" int WINAPI OSD_ShowScrlLk(int x, int y, int on) { return show_and_announce(kScrollLock, x, y, on); }
+extern "C" int WINAPI OSD_ShowMic(int x, int y, int on) { return show_and_announce(kMicrophone, x, y, on); }

@@ -8,6 +8,9 @@ namespace vx::osd {
 inline constexpr COLORREF kDefaultColor = 65280; // green
 inline constexpr int kDefaultDuration = 2000;    // milliseconds
 
+// "Monitor": where the displays go.
+enum MonitorChoice { kPrimaryMonitor = 0, kForegroundMonitor = 1, kPointerMonitor = 2 };
+
 struct Settings {
     int enabled = 1;
     COLORREF color = kDefaultColor;
@@ -15,6 +18,10 @@ struct Settings {
     LOGFONTA font{};
     int saved_height = 0;    // written as "Height"
     bool user_changed = false;
+    // Opt-in behaviour; 0 is the display as it always was.
+    int monitor = kPrimaryMonitor; // "Monitor"
+    bool full_screen = false;      // "FullScreen": no picture over full-screen programs
+    bool announce = false;         // "Announce": tell assistive technology what is shown
 };
 
 enum IndicatorKind { kNumLock, kCapsLock, kScrollLock, kMicrophone, kIndicatorCount };
@@ -26,14 +33,16 @@ struct Indicator {
     HBITMAP off = nullptr;
     HGDIOBJ original = nullptr; // what the memory DC held before the first selection
     bool state = false;
-    UINT_PTR timer = 0;
-    bool ever_created = false;
+    RECT monitor{};   // the monitor it was placed on with a "Monitor" choice
+    POINT corner{};   // the bottom-left corner the caller asked for, relative to the monitor
 };
 
 struct OsdState {
     Settings settings;
     HWND display = nullptr;
-    HBRUSH brush = nullptr;       // the one live colour brush
+    RECT display_rect{};          // where the display window covers the screen
+    HBRUSH brush = nullptr;       // the one live colour brush, the display class's
+    COLORREF brush_color = 0;     // its colour
     bool display_class_registered = false;
     bool display_ever_created = false;
     bool hide_timer_running = false;
@@ -45,6 +54,9 @@ struct OsdState {
     HWND background = nullptr;
     bool background_ever_created = false;
     int widest_background = 0;
+    RECT background_monitor{};    // the monitor it was made for
+
+    wchar_t announcement[MAX_PATH] = {}; // the last text told to assistive technology
 
     unsigned show_string_calls = 0;
     Indicator indicators[kIndicatorCount];

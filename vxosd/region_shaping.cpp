@@ -8,8 +8,6 @@
 namespace vx::osd {
 namespace {
 
-RegionMethod g_method = RegionMethod::Runs;
-
 // A 1-bit DIB header with room for its two colours.
 struct MonoInfo {
     BITMAPINFOHEADER header;
@@ -51,40 +49,14 @@ bool read_rows(HDC dc, HBITMAP bitmap, int width, int height, int first_row, int
     return true;
 }
 
-HRGN per_pixel(const BitImage& image, const ScanWindow& window)
-{
-    HRGN total = CreateRectRgn(0, 0, 0, 0);
-    for (int y = window.area.top; y < window.area.bottom; ++y) {
-        const auto row = image.row(y);
-        if (row.empty())
-            continue;
-        for (int x = window.area.left; x < window.area.right; ++x) {
-            if (x < 0 || static_cast<std::size_t>(x) / 8 >= row.size())
-                continue;
-            const bool set = (row[static_cast<std::size_t>(x) / 8] >> (7 - (x & 7))) & 1;
-            if (set != window.lit_when_set)
-                continue;
-            HRGN pixel = CreateRectRgn(x + window.dx, y + window.dy, x + 1 + window.dx, y + 1 + window.dy);
-            CombineRgn(total, total, pixel, RGN_OR);
-            DeleteObject(pixel);
-        }
-    }
-    return total;
-}
-
 HRGN from_image(const BitImage& image, const ScanWindow& window)
 {
-    if (g_method == RegionMethod::PerPixel)
-        return per_pixel(image, window);
     std::vector<Rect> rects;
     append_runs(image, window, rects);
     return region_from_rects(rects);
 }
 
 } // namespace
-
-void set_region_method(RegionMethod method) { g_method = method; }
-RegionMethod region_method() { return g_method; }
 
 namespace {
 
@@ -173,29 +145,14 @@ HRGN shape_from_bitmap(HBITMAP bitmap, int x0, int y0, int src_w, int src_h, int
         HGDIOBJ old_source = SelectObject(source, bitmap);
         HGDIOBJ old_target = SelectObject(target, stretched);
         StretchBlt(target, 0, 0, dst_w, dst_h, source, 0, 0, src_w, src_h, SRCCOPY);
-        if (g_method == RegionMethod::PerPixel) {
-            region = CreateRectRgn(0, 0, 0, 0);
-            const COLORREF wanted = inside == Inside::Black ? RGB(0, 0, 0) : RGB(255, 255, 255);
-            for (int j = 0; j < dst_h; ++j) {
-                for (int i = 0; i < dst_w; ++i) {
-                    if (GetPixel(target, i, j) != wanted)
-                        continue;
-                    HRGN pixel = CreateRectRgn(x0 + i, y0 + j, x0 + i + 1, y0 + j + 1);
-                    CombineRgn(region, region, pixel, RGN_OR);
-                    DeleteObject(pixel);
-                }
-            }
-            SelectObject(target, old_target);
-        } else {
-            SelectObject(target, old_target);
-            std::vector<std::uint8_t> bits;
-            bool set_is_white = true;
-            if (read_rows(target, stretched, dst_w, dst_h, 0, dst_h, bits, set_is_white)) {
-                const BitImage image{bits, mono_stride(dst_w), dst_w, dst_h, true};
-                const bool want_white = inside == Inside::White;
-                const ScanWindow window{{0, 0, dst_w, dst_h}, x0, y0, want_white == set_is_white};
-                region = from_image(image, window);
-            }
+        SelectObject(target, old_target);
+        std::vector<std::uint8_t> bits;
+        bool set_is_white = true;
+        if (read_rows(target, stretched, dst_w, dst_h, 0, dst_h, bits, set_is_white)) {
+            const BitImage image{bits, mono_stride(dst_w), dst_w, dst_h, true};
+            const bool want_white = inside == Inside::White;
+            const ScanWindow window{{0, 0, dst_w, dst_h}, x0, y0, want_white == set_is_white};
+            region = from_image(image, window);
         }
         SelectObject(source, old_source);
     }

@@ -9,13 +9,9 @@
 
 namespace vx::osd {
 
-// How pixel shapes become regions. Runs: each 1-bit row is turned into runs
-// and the region is made in one call. PerPixel: one rectangle region combined
-// per lit pixel, the slow reference kept to check the fast method against.
-enum class RegionMethod { Runs, PerPixel };
-void set_region_method(RegionMethod method);
-RegionMethod region_method();
-
+// Pixel shapes become regions through runs: each 1-bit row is turned into
+// runs of lit pixels and the rectangles into one banded region, instead of
+// one region combined per lit pixel.
 enum class Inside { Black, White };
 
 // The pixels of `inside` colour of `bitmap` (source size src_w x src_h)

@@ -7,11 +7,13 @@
 #include <cstring>
 
 #include "display_window.h"
+#include "indicators.h"
 #include "osd_module.h"
 #include "osd_state.h"
 #include "platform/font_dialog_seam.h"
 #include "platform/version_language_seam.h"
 #include "text_buffer.h"
+#include "volume_display.h"
 #include "vxosd.h"
 #include "vxutil.h"
 
@@ -61,6 +63,15 @@ bool read_locale_value(HKEY root, const char* path, const char* name, char (&out
     return ok;
 }
 
+// What SetClassLongA answers for the brush it replaced: the handle cut to 32
+// bits, except that a brush that was there never reads as 0 (failure), even
+// if its handle's low 32 bits were 0.
+int replaced_brush_result(LONG_PTR previous)
+{
+    const int low = static_cast<int>(previous);
+    return low || !previous ? low : 1;
+}
+
 int logical_pixels_y()
 {
     HWND window = state().display;
@@ -72,6 +83,24 @@ int logical_pixels_y()
     const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
     ReleaseDC(window, dc);
     return dpi;
+}
+
+bool valid_monitor(int monitor) { return monitor >= kPrimaryMonitor && monitor <= kPointerMonitor; }
+
+void load_opt_in_settings(Settings& st)
+{
+    const int monitor = read_number(kMonitorValue, kPrimaryMonitor);
+    st.monitor = valid_monitor(monitor) ? monitor : kPrimaryMonitor;
+    st.full_screen = read_number(kFullScreenValue, 0) != 0;
+    st.announce = read_number(kAnnounceValue, 0) != 0;
+}
+
+// Written once set, or to replace a stored value: a host that never uses
+// them finds its profile as it always was.
+void save_opt_in_value(const char* name, int value)
+{
+    if (value || value_present(name))
+        Reg_SetProfileNumber(kSection, name, value);
 }
 
 } // namespace
@@ -153,6 +182,7 @@ int load_settings()
 
     set_color(static_cast<COLORREF>(read_number("Color", static_cast<int>(kDefaultColor))));
     st.duration = read_number("Duration", kDefaultDuration);
+    load_opt_in_settings(st);
     int enabled = 1;
     Reg_GetProfileBool(kSection, "Enabled", &enabled, 1);
     st.enabled = enabled;
@@ -183,6 +213,17 @@ void save_settings()
     Reg_SetProfileNumber(kSection, "Duration", st.duration);
     if (st.user_changed)
         Reg_SetProfileNumber(kSection, "UserChanged", 1);
+    save_opt_in_value(kMonitorValue, st.monitor);
+    save_opt_in_value(kFullScreenValue, st.full_screen ? 1 : 0);
+    save_opt_in_value(kAnnounceValue, st.announce ? 1 : 0);
+}
+
+int set_monitor(int monitor)
+{
+    if (!valid_monitor(monitor))
+        return 0;
+    state().settings.monitor = monitor;
+    return 1;
 }
 
 int select_font(HWND owner)
@@ -209,24 +250,13 @@ int set_color(COLORREF color)
 {
     OsdState& s = state();
     s.settings.color = color;
-    if (!s.display || !IsWindow(s.display))
+    // Before OSD_Init only the colour is stored. After a display change
+    // closed the window, it comes back (hidden) now, as a show would bring
+    // it: the colour takes effect and the caller learns that it did.
+    HWND display = s.display_class_registered ? ensure_display_window() : nullptr;
+    if (!display)
         return 0;
-    HBRUSH brush = CreateSolidBrush(color);
-    if (!brush)
-        return 0;
-    const LONG_PTR previous = SetClassLongPtrA(s.display, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(brush));
-    // Only the brush this module made is deleted: the class may still hold a
-    // brush that is already gone, and its handle value may belong to someone
-    // else by now.
-    if (s.brush && s.brush != brush)
-        DeleteObject(s.brush);
-    s.brush = brush;
-    if (IsWindowVisible(s.display))
-        InvalidateRect(s.display, nullptr, TRUE);
-    // The previous brush as SetClassLongA gives it; never 0 for a brush
-    // that was there, even if its handle's low 32 bits were.
-    const int result = static_cast<int>(previous);
-    return result || !previous ? result : 1;
+    return replaced_brush_result(install_color_brush(display));
 }
 
 int destroy()
@@ -247,14 +277,12 @@ int destroy()
     s.background = nullptr;
     s.hide_timer_running = false;
     s.display_showing = false;
-    // With the window gone the class goes too, so that a later OSD_Init
-    // registers it with a live brush.
-    if (s.display_class_registered && UnregisterClassA(kDisplayClass, this_module()))
-        s.display_class_registered = false;
-    if (s.brush) {
-        DeleteObject(s.brush);
-        s.brush = nullptr;
-    }
+    // With the windows gone their classes go too (and with them the class
+    // brushes), so that the library can be unloaded and a later OSD_Init
+    // starts afresh.
+    unregister_display_class();
+    unregister_indicator_classes();
+    unregister_background_class();
     return result;
 }
 
@@ -298,3 +326,7 @@ extern "C" int WINAPI OSD_KeepShowing(int keep)
 }
 
 extern "C" int WINAPI OSD_Destroy(void) { return destroy(); }
+
+extern "C" int WINAPI OSD_GetMonitor(void) { return state().settings.monitor; }
+
+extern "C" int WINAPI OSD_SetMonitor(int monitor) { return set_monitor(monitor); }

@@ -57,11 +57,9 @@ int to_ansi(const std::u16string& text, char* buffer, int size)
     return n;
 }
 
-} // namespace
-
-int load_string_in(LANGID language, UINT id, char* buffer, int size)
+// The string in `language`, another variant of that language, or English.
+bool find_in_language(LANGID language, UINT id, std::u16string& text)
 {
-    std::u16string text;
     bool found = find_string(language, id, text);
     for (LANGID candidate : kTableLanguages) {
         if (found)
@@ -69,14 +67,27 @@ int load_string_in(LANGID language, UINT id, char* buffer, int size)
         if (PRIMARYLANGID(candidate) == PRIMARYLANGID(language))
             found = find_string(candidate, id, text);
     }
-    if (!found)
-        found = find_string(kEnglish, id, text);
-    if (!found) {
+    return found || find_string(kEnglish, id, text);
+}
+
+} // namespace
+
+int load_string_in(LANGID language, UINT id, char* buffer, int size)
+{
+    std::u16string text;
+    if (!find_in_language(language, id, text)) {
         if (buffer && size > 0)
             buffer[0] = '\0';
         return 0;
     }
     return to_ansi(text, buffer, size);
+}
+
+std::u16string load_wide_string(UINT id)
+{
+    std::u16string text;
+    find_in_language(LANGIDFROMLCID(GetThreadLocale()), id, text);
+    return text;
 }
 
 int load_string(UINT id, char* buffer, int size)

@@ -2,7 +2,9 @@
 // the mute display (text with a loudspeaker).
 #include <windows.h>
 
+#include "announcement.h"
 #include "core/text_layout.h"
+#include "display_placement.h"
 #include "display_window.h"
 #include "osd_module.h"
 #include "osd_state.h"
@@ -14,13 +16,9 @@
 namespace vx::osd {
 namespace {
 
-// A format that tells DrawTextA to write its ellipsis back into the text
-// would write into the caller's constant string.
-constexpr UINT kForbiddenFormat = DT_MODIFYSTRING;
-
 Rect to_rect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
-void put_up_text(HRGN region)
+bool put_up_text(HRGN region)
 {
     OsdState& s = state();
     if (s.display_showing) {
@@ -33,29 +31,36 @@ void put_up_text(HRGN region)
         s.display_showing = false;
     }
     kill_hide_timer();
-    SetWindowRgn(s.display, region, TRUE);
+    if (!install_region(s.display, region)) {
+        hide_display_and_background();
+        return false;
+    }
     show_topmost(s.display);
     if (!s.keep_showing)
         arm_hide_timer();
     s.display_showing = true;
+    return true;
 }
 
 } // namespace
 
-bool show_text(const char* text, RECT* rect, UINT format, int icon_id)
+bool show_text(const ScreenArea& screen, const char* text, RECT* rect, UINT format, int icon_id)
 {
     OsdState& s = state();
     if (!s.settings.enabled)
         return false;
+    if (left_out_for_full_screen())
+        return true;
     HWND display = ensure_display_window();
     if (!display)
         return false;
+    place_display(display, screen);
     HDC window_dc = GetWindowDC(display);
     if (!window_dc)
         return false;
     const char* shown = text ? text : "";
-    const int cx = GetSystemMetrics(SM_CXSCREEN);
-    const int cy = GetSystemMetrics(SM_CYSCREEN);
+    const int cx = screen.cx;
+    const int cy = screen.cy;
 
     HFONT font = CreateFontIndirectA(&s.settings.font);
     HDC memory = CreateCompatibleDC(window_dc);
@@ -69,10 +74,12 @@ bool show_text(const char* text, RECT* rect, UINT format, int icon_id)
             r = rescale_caller_rect(to_rect(*rect), cx, cy);
             rect->right = r.right;
             rect->bottom = r.bottom;
-        } else {
+        } else if (s.settings.monitor == kPrimaryMonitor) {
             RECT desktop{};
             GetClientRect(GetDesktopWindow(), &desktop);
             r = to_rect(desktop);
+        } else {
+            r = Rect{0, 0, cx, cy};
         }
         SIZE extent{};
         GetTextExtentPoint32A(memory, shown, lstrlenA(shown), &extent);
@@ -83,7 +90,7 @@ bool show_text(const char* text, RECT* rect, UINT format, int icon_id)
         in.cy = cy;
         in.text_width = extent.cx;
         in.text_height = extent.cy;
-        in.format = format & ~kForbiddenFormat;
+        in.format = format;
         HBITMAP icon = icon_id ? LoadBitmapA(this_module(), MAKEINTRESOURCEA(icon_id)) : nullptr;
         BITMAP icon_info{};
         if (icon && GetObjectA(icon, sizeof icon_info, &icon_info)) {
@@ -99,11 +106,15 @@ bool show_text(const char* text, RECT* rect, UINT format, int icon_id)
         if (icon)
             DeleteObject(icon);
 
-        add_region(region, shape_of_drawn_text(memory, shown, layout.draw, layout.format, layout.bitmap_width,
-                                               layout.band));
-        if (!region)
-            region = CreateRectRgn(0, 0, 0, 0);
-        drawn = region != nullptr;
+        // Without its text surface the display would show the icon alone,
+        // or nothing while reporting success.
+        HRGN text_shape = shape_of_drawn_text(memory, shown, layout.draw, layout.format, layout.bitmap_width,
+                                              layout.band);
+        drawn = text_shape != nullptr;
+        if (drawn)
+            add_region(region, text_shape);
+        else if (region)
+            DeleteObject(region);
         if (old_font)
             SelectObject(memory, old_font);
         DeleteDC(memory);
@@ -113,14 +124,10 @@ bool show_text(const char* text, RECT* rect, UINT format, int icon_id)
     ReleaseDC(display, window_dc);
 
     if (!drawn) {
-        if (s.display_showing) {
-            hide_display_and_background();
-            s.display_showing = false;
-        }
+        show_nothing();
         return false;
     }
-    put_up_text(region);
-    return true;
+    return put_up_text(region);
 }
 
 } // namespace vx::osd
@@ -136,13 +143,21 @@ extern "C" void WINAPI OSD_ShowString(const char* text, RECT* rect, UINT format)
         debug_string("OSD is showing\n");
         return;
     }
-    show_text(text, rect, format, 0);
+    if (s.settings.enabled && show_text(choose_screen(), text, rect, format, 0))
+        announce_text(text);
 }
 
 extern "C" int WINAPI OSD_ShowMuteIcon(int muted)
 {
+    if (!state().settings.enabled)
+        return 0;
+    const UINT id = muted ? kMuteOnString : kMuteOffString;
     char text[MAX_PATH];
-    load_string(muted ? kMuteOnString : kMuteOffString, text, sizeof text);
-    RECT rect{0, 0, GetSystemMetrics(SM_CXSCREEN) - 40, GetSystemMetrics(SM_CYSCREEN) - 40};
-    return show_text(text, &rect, DT_SINGLELINE | DT_BOTTOM | DT_RIGHT, muted ? 102 : 101) ? 1 : 0;
+    load_string(id, text, sizeof text);
+    const ScreenArea screen = choose_screen();
+    RECT rect{0, 0, screen.cx - 40, screen.cy - 40};
+    if (!show_text(screen, text, &rect, DT_SINGLELINE | DT_BOTTOM | DT_RIGHT, muted ? 102 : 101))
+        return 0;
+    announce_string(id);
+    return 1;
 }

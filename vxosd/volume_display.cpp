@@ -4,13 +4,17 @@
 
 #include <cstdio>
 
+#include "announcement.h"
 #include "core/text_layout.h"
 #include "core/volume_layout.h"
+#include "display_placement.h"
 #include "display_window.h"
+#include "indicators.h"
 #include "osd_module.h"
 #include "osd_state.h"
 #include "platform/version_language_seam.h"
 #include "region_shaping.h"
+#include "volume_display.h"
 #include "vxosd.h"
 
 namespace vx::osd {
@@ -18,6 +22,7 @@ namespace {
 
 constexpr int kClassicIcon = 101;
 constexpr int kFramedIcons[] = {116, 113, 112, 111};
+constexpr int kMutedType = 1;
 // The undefined type has no picture; it is placed as if it had type 0's.
 constexpr int kPlacementIcon = 116;
 
@@ -33,6 +38,8 @@ LRESULT CALLBACK background_proc(HWND window, UINT message, WPARAM wparam, LPARA
     case WM_DISPLAYCHANGE:
         state().widest_background = 0;
         return 0;
+    case WM_MOUSEACTIVATE:
+        return kClickActivation;
     case WM_DESTROY:
         if (state().background == window)
             state().background = nullptr;
@@ -42,7 +49,7 @@ LRESULT CALLBACK background_proc(HWND window, UINT message, WPARAM wparam, LPARA
     }
 }
 
-int margin() { return GetSystemMetrics(SM_CXSCREEN) * 6 / 1024; }
+int margin(const ScreenArea& screen) { return screen.cx * 6 / 1024; }
 
 void register_background_class()
 {
@@ -62,44 +69,50 @@ void register_background_class()
 
 bool background_exists() { return state().background && IsWindow(state().background); }
 
-void create_background(const RECT& box)
+// `box` is the display's region box, in the display window's (the
+// monitor's) coordinates.
+void create_background(const RECT& box, const ScreenArea& screen)
 {
     OsdState& s = state();
-    const int m = margin();
+    const int m = margin(screen);
     register_background_class();
     const int width = box.right - box.left + 2 * m;
     const int height = box.bottom - box.top + 2 * m;
-    s.background = CreateWindowExA(WS_EX_TOOLWINDOW, kBackgroundClass, kBackgroundTitle, WS_POPUP, box.left - m,
-                                   box.top - m, width, height, nullptr, nullptr, this_module(), nullptr);
+    s.background = CreateWindowExA(WS_EX_TOOLWINDOW, kBackgroundClass, kBackgroundTitle, WS_POPUP,
+                                   screen.monitor.left + box.left - m, screen.monitor.top + box.top - m, width,
+                                   height, nullptr, nullptr, this_module(), nullptr);
     if (!s.background)
         return;
+    s.background_monitor = screen.monitor;
     s.background_ever_created = true;
+    // The width it is made with is the widest so far: a narrower count
+    // shown next must not shrink it.
+    s.widest_background = box.right - box.left;
     ShowWindow(s.background, SW_SHOWNOACTIVATE);
     UpdateWindow(s.background);
-    SetWindowRgn(s.background, CreateRoundRectRgn(0, 0, width, height, m, m), TRUE);
+    if (HRGN round = CreateRoundRectRgn(0, 0, width, height, m, m))
+        install_region(s.background, round);
 }
 
-void resize_background(RECT box)
+void resize_background(RECT box, const ScreenArea& screen)
 {
     OsdState& s = state();
-    const int m = margin();
+    const int m = margin(screen);
     const int width = box.right - box.left;
     if (width > s.widest_background)
         s.widest_background = width;
     else
         box.right = box.left + s.widest_background;
-    SetWindowPos(s.background, HWND_TOPMOST, box.left - m, box.top - m, box.right - box.left + 2 * m,
-                 box.bottom - box.top + 2 * m, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    SetWindowPos(s.background, HWND_TOPMOST, screen.monitor.left + box.left - m, screen.monitor.top + box.top - m,
+                 box.right - box.left + 2 * m, box.bottom - box.top + 2 * m, SWP_SHOWWINDOW | SWP_NOACTIVATE);
 }
 
-// A region could not be made: nothing is shown, and what was showing goes.
-void show_nothing()
+// A background made for another monitor goes; the show makes one for this.
+void drop_background_of_other_monitor(const ScreenArea& screen)
 {
     OsdState& s = state();
-    if (s.display_showing) {
-        hide_display_and_background();
-        s.display_showing = false;
-    }
+    if (background_exists() && !same_rect(s.background_monitor, screen.monitor))
+        DestroyWindow(s.background);
 }
 
 HBITMAP load_bitmap(int id, BITMAP& info)
@@ -115,7 +128,7 @@ HBITMAP load_bitmap(int id, BITMAP& info)
 
 // The framed display's count, drawn in the settings' font and scanned in a
 // band two digits wide at the right end of (0, 0, right, bottom).
-HRGN shape_from_number(const char* text, int right, int bottom)
+HRGN shape_from_number(const char* text, int right, int bottom, int cx)
 {
     HDC screen = GetDC(nullptr);
     HDC memory = screen ? CreateCompatibleDC(screen) : nullptr;
@@ -127,7 +140,7 @@ HRGN shape_from_number(const char* text, int right, int bottom)
     HGDIOBJ old_font = font ? SelectObject(memory, font) : nullptr;
     SIZE digits{};
     GetTextExtentPoint32A(memory, "00", 2, &digits);
-    const NumberLayout layout = layout_number(right, bottom, digits.cx, digits.cy, GetSystemMetrics(SM_CXSCREEN));
+    const NumberLayout layout = layout_number(right, bottom, digits.cx, digits.cy, cx);
     HRGN region = shape_of_drawn_text(memory, text, layout.draw, DT_SINGLELINE | DT_BOTTOM | DT_RIGHT,
                                       layout.bitmap_width, layout.band);
     if (old_font)
@@ -140,18 +153,25 @@ HRGN shape_from_number(const char* text, int right, int bottom)
 
 } // namespace
 
+void unregister_background_class() { UnregisterClassA(kBackgroundClass, this_module()); }
+
 int show_volume(unsigned level, unsigned steps, unsigned maximum)
 {
     OsdState& s = state();
     if (!s.settings.enabled)
         return 0;
-    if (!ensure_display_window())
+    if (left_out_for_full_screen())
+        return 1;
+    HWND display = ensure_display_window();
+    if (!display)
         return 0;
+    const ScreenArea screen = choose_screen();
+    place_display(display, screen);
     BITMAP info;
     HBITMAP icon = load_bitmap(kClassicIcon, info);
     ClassicVolumeInput in;
-    in.cx = GetSystemMetrics(SM_CXSCREEN);
-    in.cy = GetSystemMetrics(SM_CYSCREEN);
+    in.cx = screen.cx;
+    in.cy = screen.cy;
     in.vista = platform::os().IsWinVista() != 0;
     in.level = level;
     in.steps = steps;
@@ -171,12 +191,16 @@ int show_volume(unsigned level, unsigned steps, unsigned maximum)
         return 0;
     }
     kill_hide_timer();
-    SetWindowRgn(s.display, region, TRUE);
+    if (!install_region(s.display, region)) {
+        show_nothing();
+        return 0;
+    }
     if (s.background_enabled) {
         RECT box{};
         GetWindowRgnBox(s.display, &box);
+        drop_background_of_other_monitor(screen);
         if (!background_exists())
-            create_background(box);
+            create_background(box, screen);
         if (background_exists())
             show_topmost(s.background);
     }
@@ -191,11 +215,13 @@ int show_volume_ex(unsigned level, unsigned steps, unsigned maximum, int type)
     OsdState& s = state();
     if (!s.settings.enabled)
         return 0;
-    if (!ensure_display_window())
+    if (left_out_for_full_screen())
+        return 1;
+    HWND display = ensure_display_window();
+    if (!display)
         return 0;
-    RECT work{};
-    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0))
-        work = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    const ScreenArea screen = choose_screen();
+    place_display(display, screen);
 
     const bool known = type >= 0 && type < 4;
     if (!known)
@@ -204,9 +230,9 @@ int show_volume_ex(unsigned level, unsigned steps, unsigned maximum, int type)
     HBITMAP icon = load_bitmap(known ? kFramedIcons[type] : kPlacementIcon, info);
 
     FramedVolumeInput in;
-    in.cx = GetSystemMetrics(SM_CXSCREEN);
-    in.cy = GetSystemMetrics(SM_CYSCREEN);
-    in.work_bottom = work.bottom;
+    in.cx = screen.cx;
+    in.cy = screen.cy;
+    in.work_bottom = work_area_bottom(screen);
     in.xp = platform::os().IsWinXP() != 0;
     in.level = level;
     in.steps = steps;
@@ -226,23 +252,26 @@ int show_volume_ex(unsigned level, unsigned steps, unsigned maximum, int type)
     char count[16];
     std::snprintf(count, sizeof count, "%u", shape.lit);
     if (region)
-        add_region(region, shape_from_number(count, shape.number_box.right, shape.number_box.bottom));
+        add_region(region, shape_from_number(count, shape.number_box.right, shape.number_box.bottom, screen.cx));
     if (!region) {
         show_nothing();
         return 0;
     }
-
     kill_hide_timer();
-    SetWindowRgn(s.display, region, TRUE);
+    if (!install_region(s.display, region)) {
+        show_nothing();
+        return 0;
+    }
     if (s.background_enabled) {
         RECT box{};
         GetWindowRgnBox(s.display, &box);
+        drop_background_of_other_monitor(screen);
         if (!background_exists()) {
-            create_background(box);
+            create_background(box, screen);
             if (background_exists())
                 show_topmost(s.background, s.display);
         } else {
-            resize_background(box);
+            resize_background(box, screen);
         }
     }
     hide_indicators();
@@ -256,10 +285,16 @@ int show_volume_ex(unsigned level, unsigned steps, unsigned maximum, int type)
 
 extern "C" int WINAPI OSD_ShowVolume(unsigned level, unsigned steps, unsigned maximum)
 {
-    return vx::osd::show_volume(level, steps, maximum);
+    const int shown = vx::osd::show_volume(level, steps, maximum);
+    if (shown)
+        vx::osd::announce_volume(level, maximum, false);
+    return shown;
 }
 
 extern "C" int WINAPI OSD_ShowVolumeEx(unsigned level, unsigned steps, unsigned maximum, int type)
 {
-    return vx::osd::show_volume_ex(level, steps, maximum, type);
+    const int shown = vx::osd::show_volume_ex(level, steps, maximum, type);
+    if (shown)
+        vx::osd::announce_volume(level, maximum, type == vx::osd::kMutedType);
+    return shown;
 }

@@ -8,6 +8,20 @@
  * before OSD_Init, OSD_InitLockKey before the first indicator, and
  * OSD_Destroy before unloading the library. Call every export from the one
  * thread that owns the windows; it must run a message loop for the timers.
+ *
+ * Opt-in values of the section "OSD", read by OSD_LoadSettings and written
+ * by OSD_SaveSettings; absent or 0 keeps the behaviour described here:
+ *   "Monitor"    0 primary, 1 foreground window's, 2 the pointer's monitor.
+ *                Every display is laid out on that monitor as on a screen of
+ *                its size; indicator positions are taken relative to its
+ *                top-left corner and kept on it.
+ *   "FullScreen" 1: no display or indicator while a full-screen program or
+ *                a presentation runs; the show returns what a shown one
+ *                returns and a debug string says why.
+ *   "Announce"   1: each show is also told to screen readers (UI Automation
+ *                notification on Windows 10 1709 and later, else an MSAA
+ *                EVENT_SYSTEM_ALERT from the display window, whose client
+ *                object is named by the text), in the thread's language.
  */
 #ifndef VXOSD_H
 #define VXOSD_H
@@ -42,6 +56,13 @@ int WINAPI OSD_SetColor(COLORREF color);
 COLORREF WINAPI OSD_SetVolumeBkgColor(COLORREF color);
 /* Non-zero keeps the current display up; 0 lets it hide after the duration. */
 int WINAPI OSD_KeepShowing(int keep);
+/* The monitor the displays go to ("Monitor" in the profile): 0 the primary
+ * monitor, 1 the monitor of the foreground window, 2 the monitor under the
+ * mouse pointer. */
+int WINAPI OSD_GetMonitor(void);
+/* Sets it for the next show (OSD_SaveSettings stores it). Returns 1, or 0
+ * and changes nothing for a value other than 0, 1 and 2. */
+int WINAPI OSD_SetMonitor(int monitor);
 
 /* ---- Lock-key and microphone indicators ---------------------------------- */
 

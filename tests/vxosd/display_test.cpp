@@ -1,13 +1,55 @@
-// The display window, its hide timer and the text display.
+// The display window, its hide timer, the text display, and what the
+// opt-in settings change about every show: full-screen programs and
+// announcements to screen readers.
+#include <oleacc.h>
+
+#include <string>
+#include <vector>
+
 #include "display_window.h"
-#include "string_table.h"
 #include "osd_fixture.h"
+#include "platform/accessibility_seam.h"
+#include "string_table.h"
 #include "vxosd.h"
 
 using namespace osdtest;
 using vx::osd::state;
+using vx::platform::SeamOverride;
 
 namespace {
+
+int g_state_queries = 0;
+QUERY_USER_NOTIFICATION_STATE g_notification_state = QUNS_ACCEPTS_NOTIFICATIONS;
+HRESULT WINAPI notification_state(QUERY_USER_NOTIFICATION_STATE* state)
+{
+    ++g_state_queries;
+    *state = g_notification_state;
+    return S_OK;
+}
+
+// A screen reader's view: the name of each alert's object, read in the
+// event hook as an MSAA client reads it.
+std::vector<std::wstring> g_heard;
+void CALLBACK on_alert(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD, DWORD)
+{
+    IAccessible* accessible = nullptr;
+    VARIANT id;
+    if (FAILED(AccessibleObjectFromEvent(window, object, child, &accessible, &id)))
+        return;
+    BSTR name = nullptr;
+    g_heard.emplace_back(accessible->get_accName(id, &name) == S_OK ? name : L"(no name)");
+    SysFreeString(name);
+    VariantClear(&id);
+    accessible->Release();
+}
+
+// What the display announced through UI Automation.
+std::vector<std::wstring> g_notified;
+HRESULT notify(HWND, const wchar_t* text)
+{
+    g_notified.emplace_back(text);
+    return S_OK;
+}
 
 class OsdDisplay : public OsdTest {
 protected:
@@ -145,14 +187,50 @@ TEST_F(OsdDisplay, TooWideTextIsCutAtTheLeftMargin)
 
 TEST_F(OsdDisplay, HostileTextAndFormatsAreSafe)
 {
-    OSD_ShowString(nullptr, nullptr, 0);
-    const char text[] = "constant text that DrawText must not modify";
-    OSD_ShowString(text, nullptr, DT_SINGLELINE | DT_END_ELLIPSIS | DT_MODIFYSTRING);
+    // Tabs that DT_EXPANDTABS widens far past the measured width: DrawTextA
+    // on Windows would write its ellipsis into the caller's text if asked to.
+    char text[] = "tabs\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\tend";
+    const std::string before = text;
+    OSD_ShowString(text, nullptr, DT_SINGLELINE | DT_EXPANDTABS | DT_END_ELLIPSIS | DT_MODIFYSTRING);
+    EXPECT_EQ(before, text);
+    EXPECT_TRUE(display_visible());
+
+    // Nothing is drawn outside the screen, whatever the rectangle.
+    const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     RECT inverted{500, 500, -100, -100};
-    OSD_ShowString("x", &inverted, DT_SINGLELINE);
     RECT huge{0, 0, 0x7FFFFFFF, 0x7FFFFFFF};
-    OSD_ShowString("x", &huge, DT_SINGLELINE);
-    SUCCEED();
+    RECT* rects[] = {nullptr, &inverted, &huge};
+    for (RECT* r : rects) {
+        OSD_ShowString(r ? "x" : nullptr, r, DT_SINGLELINE);
+        HRGN region = display_region();
+        RECT box{};
+        if (display_visible() && region && GetRgnBox(region, &box) != NULLREGION) {
+            RECT inside;
+            IntersectRect(&inside, &box, &screen);
+            EXPECT_TRUE(EqualRect(&inside, &box)) << box.left << "," << box.top << "," << box.right << "," << box.bottom;
+        }
+        DeleteObject(region);
+    }
+    // No drawing surface can be made that wide: nothing is shown, and the
+    // earlier text goes instead of staying up as if the call had worked.
+    if (screen.right == 1024) {
+        OSD_ShowString("earlier", nullptr, DT_SINGLELINE);
+        OSD_ShowString("x", &huge, DT_SINGLELINE);
+        EXPECT_FALSE(display_visible());
+        EXPECT_FALSE(state().display_showing);
+    }
+}
+
+TEST_F(OsdDisplay, ClickingADisplayNeverTakesTheFocus)
+{
+    OSD_SetVolumeBkgColor(RGB(40, 40, 40));
+    OSD_ShowVolume(50, 32, 100);
+    OSD_ShowCapsLk(100, 500, 1);
+    for (HWND w : {display(), state().background, find_own_window("VX_OSD_CAPSLK_WNDCLASS", "VX_OSD_CAPSLK_WND")}) {
+        ASSERT_TRUE(IsWindow(w));
+        EXPECT_EQ(MA_NOACTIVATE, SendMessageA(w, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(GetDesktopWindow()),
+                                              MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)));
+    }
 }
 
 TEST_F(OsdDisplay, DisplayChangeClosesTheWindowsAndTheNextShowRecreates)
@@ -195,4 +273,75 @@ TEST_F(OsdDisplay, MuteTextFollowsTheThreadLanguage)
     char tiny[5];
     EXPECT_EQ(4, vx::osd::load_string_in(1033, 2, tiny, sizeof tiny));
     EXPECT_STREQ("Mute", tiny);
+}
+
+TEST_F(OsdDisplay, FullScreenProgramsLeaveThePictureOutOnlyWhenAsked)
+{
+    SeamOverride<HRESULT(WINAPI*)(QUERY_USER_NOTIFICATION_STATE*)> shell(
+        vx::osd::platform::os().SHQueryUserNotificationState, notification_state);
+    g_state_queries = 0;
+    g_notification_state = QUNS_PRESENTATION_MODE;
+    OSD_ShowVolume(50, 32, 100);
+    EXPECT_EQ(0, g_state_queries) << "not asked while \"FullScreen\" is 0";
+    pump_until([&] { return !display_visible(); }, 2000);
+
+    set_number("FullScreen", 1);
+    reload();
+    DebugCapture debug;
+    for (QUERY_USER_NOTIFICATION_STATE busy : {QUNS_BUSY, QUNS_RUNNING_D3D_FULL_SCREEN, QUNS_PRESENTATION_MODE}) {
+        g_notification_state = busy;
+        EXPECT_EQ(1, OSD_ShowMuteIcon(1));
+        EXPECT_EQ(1, OSD_ShowVolumeEx(50, 32, 100, 0));
+        EXPECT_EQ(1, OSD_ShowVolume(50, 32, 100));
+        OSD_ShowString("left out", nullptr, DT_SINGLELINE);
+        EXPECT_NE(0, OSD_ShowCapsLk(10, 100, 1));
+        EXPECT_FALSE(display_visible()) << busy;
+        EXPECT_EQ(nullptr, find_own_window("VX_OSD_CAPSLK_WNDCLASS", "VX_OSD_CAPSLK_WND"));
+    }
+    EXPECT_TRUE(debug.saw("OSD left out: a full-screen program runs\n"));
+    EXPECT_TRUE(debug.saw("OSD left out: a full-screen Direct3D program runs\n"));
+    EXPECT_TRUE(debug.saw("OSD left out: presentation mode is on\n"));
+    g_notification_state = QUNS_ACCEPTS_NOTIFICATIONS;
+    EXPECT_EQ(1, OSD_ShowMuteIcon(1));
+    EXPECT_TRUE(display_visible());
+}
+
+TEST_F(OsdDisplay, ShowsAreAnnouncedToScreenReadersInTheThreadLanguage)
+{
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    SeamOverride<HRESULT (*)(HWND, const wchar_t*)> no_uia(vx::osd::platform::accessibility().RaiseNotification,
+                                                           nullptr);
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_SYSTEM_ALERT, EVENT_SYSTEM_ALERT, nullptr, on_alert,
+                                         GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_NE(nullptr, hook);
+    g_heard.clear();
+    auto heard = [&](auto show) {
+        const std::size_t before = g_heard.size();
+        show();
+        return pump_until([&] { return g_heard.size() > before; }, 1000) ? g_heard.back() : std::wstring(L"(none)");
+    };
+    EXPECT_EQ(L"(none)", heard([] { OSD_ShowVolume(50, 32, 100); })) << "\"Announce\" is 0";
+
+    set_number("Announce", 1);
+    reload();
+    const LCID saved = GetThreadLocale();
+    SetThreadLocale(1033);
+    EXPECT_EQ(L"Volume 50 %, muted", heard([] { OSD_ShowVolumeEx(0x8000, 32, 0xFFFF, 1); }));
+    EXPECT_EQ(L"Mute Off", heard([] { OSD_ShowMuteIcon(0); }));
+    EXPECT_EQ(L"Caps Lock on", heard([] { OSD_ShowCapsLk(10, 100, 1); }));
+    EXPECT_EQ(L"Microphone muted", heard([] { OSD_ShowMic(60, 100, 1); }));
+    EXPECT_EQ(L"Free text", heard([] { OSD_ShowString("Free text", nullptr, DT_SINGLELINE); }));
+    SetThreadLocale(1031);
+    EXPECT_EQ(L"Lautst\u00e4rke 100 %", heard([] { OSD_ShowVolume(0xFFFF, 32, 0xFFFF); }));
+    SetThreadLocale(saved);
+
+    // Where Windows has UI Automation notifications they carry the text
+    // instead of the MSAA alert.
+    SeamOverride<HRESULT (*)(HWND, const wchar_t*)> uia(vx::osd::platform::accessibility().RaiseNotification, notify);
+    g_notified.clear();
+    EXPECT_EQ(L"(none)", heard([] { OSD_ShowNumLk(10, 100, 0); }));
+    ASSERT_EQ(1u, g_notified.size());
+    EXPECT_EQ(L"Num Lock off", g_notified[0]);
+    UnhookWinEvent(hook);
+    CoUninitialize();
 }

@@ -51,6 +51,15 @@ TEST_F(OsdIndicators, CapsLockSitsAboveItsBottomLeftCornerAndStaysThere)
     EXPECT_EQ(100, r.left);
     EXPECT_EQ(452, r.top);
     EXPECT_FALSE(state().indicators[vx::osd::kCapsLock].state);
+
+    // A screen change closes it; the next show places it anew.
+    SendMessageA(w, WM_DISPLAYCHANGE, 32, MAKELPARAM(800, 600));
+    pump(50);
+    EXPECT_FALSE(IsWindow(w));
+    EXPECT_NE(0, OSD_ShowCapsLk(300, 300, 1));
+    GetWindowRect(find_own_window("VX_OSD_CAPSLK_WNDCLASS", "VX_OSD_CAPSLK_WND"), &r);
+    EXPECT_EQ(300, r.left);
+    EXPECT_EQ(252, r.top);
 }
 
 TEST_F(OsdIndicators, EachIndicatorHidesOnItsOwnTimer)
@@ -93,8 +102,10 @@ TEST_F(OsdIndicators, FramedVolumeHidesIndicatorsButClassicLeavesThem)
     EXPECT_FALSE(IsWindowVisible(caps));
 }
 
-TEST_F(OsdIndicators, ClosedIndicatorIsCreatedAgainWithItsBitmaps)
+TEST_F(OsdIndicators, DestroyLeavesNoClassAndEverythingWorksAgainAfterInit)
 {
+    OSD_SetVolumeBkgColor(RGB(30, 30, 30));
+    OSD_ShowVolume(70, 32, 100);
     OSD_ShowMic(10, 300, 1);
     HWND first = find_own_window("VX_OSD_MIC_WNDCLASS", "VX_OSD_MIC_WND");
     UpdateWindow(first);
@@ -102,7 +113,15 @@ TEST_F(OsdIndicators, ClosedIndicatorIsCreatedAgainWithItsBitmaps)
     EXPECT_FALSE(IsWindow(first));
     EXPECT_EQ(nullptr, state().indicators[vx::osd::kMicrophone].memory_dc);
     EXPECT_EQ(nullptr, state().indicators[vx::osd::kMicrophone].on);
+    for (const char* cls : {"VX_OSD_WNDCLASS", "VX_OSD_NUMLK_WNDCLASS", "VX_OSD_CAPSLK_WNDCLASS",
+                            "VX_OSD_SCRLLK_WNDCLASS", "VX_OSD_MIC_WNDCLASS", "VX_OSD_BKGND_WNDCLASS"}) {
+        WNDCLASSA wc{};
+        EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), cls, &wc)) << cls;
+    }
     ASSERT_EQ(1, OSD_Init());
+    EXPECT_EQ(1, OSD_ShowMuteIcon(1));
+    EXPECT_TRUE(display_visible());
+    // No OSD_InitLockKey again: the indicator registers its class itself.
     EXPECT_NE(0, OSD_ShowMic(10, 300, 0));
     EXPECT_NE(nullptr, find_own_window("VX_OSD_MIC_WNDCLASS", "VX_OSD_MIC_WND"));
     EXPECT_NE(nullptr, state().indicators[vx::osd::kMicrophone].off);

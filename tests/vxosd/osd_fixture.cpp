@@ -126,7 +126,6 @@ void OsdTest::SetUp()
     clear_profile();
     Reg_InitProfile(profile_root(), kUser);
     vx::osd::state().show_string_calls = 0;
-    vx::osd::set_region_method(vx::osd::RegionMethod::Runs);
     ASSERT_EQ(1, OSD_Init());
     ASSERT_EQ(1, OSD_InitLockKey());
 }
@@ -138,7 +137,6 @@ void OsdTest::TearDown()
     // A fresh record for the next test (the process keeps its classes).
     vx::osd::OsdState& s = vx::osd::state();
     s = vx::osd::OsdState{};
-    vx::osd::set_region_method(vx::osd::RegionMethod::Runs);
     clear_profile();
 }
 

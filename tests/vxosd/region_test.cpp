@@ -1,60 +1,51 @@
-// The fast region builder gives exactly the region of the per-pixel method.
-#include <cstring>
-#include <functional>
-
+// The run-length shapes are exactly the per-pixel reference on real GDI
+// drawing: stretched icons of either colour, and text bands in several fonts.
+#include "core/text_layout.h"
 #include "osd_fixture.h"
-#include "vxosd.h"
+#include "osd_module.h"
+#include "per_pixel_reference.h"
 
 using namespace osdtest;
-using vx::osd::RegionMethod;
-using vx::osd::set_region_method;
-using vx::osd::state;
-using vx::platform::SeamOverride;
+using vx::osd::Inside;
+using vx::osd::Rect;
 
 namespace {
 
-int WINAPI yes() { return 1; }
-
-class OsdRegions : public OsdTest {
-protected:
-    // The display's region after `show` with each method.
-    void expect_same_region(const std::function<void()>& show, long long min_area = 1)
-    {
-        set_region_method(RegionMethod::PerPixel);
-        show();
-        HRGN reference = display_region();
-        set_region_method(RegionMethod::Runs);
-        show();
-        HRGN fast = display_region();
-        ASSERT_NE(nullptr, reference);
-        ASSERT_NE(nullptr, fast);
-        EXPECT_TRUE(EqualRgn(reference, fast));
-        // Stored identically too: both end in the same banded rectangles.
-        const DWORD size = GetRegionData(fast, 0, nullptr);
-        EXPECT_EQ(GetRegionData(reference, 0, nullptr), size);
-        EXPECT_GE(region_area(fast), min_area);
-        DeleteObject(reference);
-        DeleteObject(fast);
-    }
-    void use_font(const char* face, int height, int weight = FW_NORMAL, BYTE italic = 0)
-    {
-        auto& f = state().settings.font;
-        f.lfHeight = height;
-        f.lfWeight = weight;
-        f.lfItalic = italic;
-        lstrcpynA(f.lfFaceName, face, LF_FACESIZE);
-    }
-};
+// Same region, stored identically too (both end in the same banded
+// rectangles), and not trivially empty.
+void expect_same(HRGN fast, HRGN reference, long long min_area)
+{
+    ASSERT_NE(nullptr, fast);
+    EXPECT_TRUE(EqualRgn(reference, fast));
+    EXPECT_EQ(GetRegionData(reference, 0, nullptr), GetRegionData(fast, 0, nullptr));
+    EXPECT_GE(region_area(fast), min_area);
+    DeleteObject(fast);
+    DeleteObject(reference);
+}
 
 } // namespace
 
-TEST_F(OsdRegions, MuteDisplayInBothStates)
+TEST(OsdRegions, IconShapesOfEitherColourAtEveryScale)
 {
-    expect_same_region([] { OSD_ShowMuteIcon(1); }, 500);
-    expect_same_region([] { OSD_ShowMuteIcon(0); }, 500);
+    struct Size {
+        int w, h;
+    } sizes[] = {{48, 48}, {60, 64}, {180, 135}, {37, 20}};
+    for (int id : {101, 102, 113, 116}) {
+        HBITMAP bitmap = LoadBitmapA(vx::osd::this_module(), MAKEINTRESOURCEA(id));
+        ASSERT_NE(nullptr, bitmap) << id;
+        for (const Size& s : sizes) {
+            for (bool white : {false, true}) {
+                SCOPED_TRACE(testing::Message() << id << " " << s.w << "x" << s.h << (white ? " white" : " black"));
+                expect_same(vx::osd::shape_from_bitmap(bitmap, 13, -7, 48, 48, s.w, s.h,
+                                                       white ? Inside::White : Inside::Black),
+                            per_pixel_bitmap_shape(bitmap, 13, -7, 48, 48, s.w, s.h, white), 20);
+            }
+        }
+        DeleteObject(bitmap);
+    }
 }
 
-TEST_F(OsdRegions, StringsInSeveralFonts)
+TEST(OsdRegions, TextBandsInSeveralFonts)
 {
     struct Font {
         const char* face;
@@ -65,28 +56,47 @@ TEST_F(OsdRegions, StringsInSeveralFonts)
                  {"Arial", -12, FW_BOLD, 0},
                  {"Times New Roman", -60, FW_NORMAL, 1},
                  {"Courier New", -28, FW_NORMAL, 0}};
+    const char* texts[] = {"Volume 20 characters", "Text long enough to be cut at the left margin of its rectangle"};
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
     for (const Font& f : fonts) {
-        SCOPED_TRACE(f.face);
-        use_font(f.face, f.height, f.weight, f.italic);
-        expect_same_region([] { OSD_ShowString("Volume 20 characters", nullptr, DT_SINGLELINE | DT_BOTTOM | DT_RIGHT); },
-                           100);
-        expect_same_region(
-            [] {
-                RECT r{0, 0, 700, 400};
-                OSD_ShowString("Text long enough to be cut at the left margin of the rectangle it is given", &r,
-                               DT_SINGLELINE | DT_BOTTOM | DT_RIGHT);
-            },
-            100);
-        state().show_string_calls = 0;
+        LOGFONTA lf{};
+        lf.lfHeight = f.height;
+        lf.lfWeight = f.weight;
+        lf.lfItalic = f.italic;
+        lstrcpynA(lf.lfFaceName, f.face, LF_FACESIZE);
+        HFONT font = CreateFontIndirectA(&lf);
+        HGDIOBJ old = SelectObject(memory, font);
+        for (const char* text : texts) {
+            SCOPED_TRACE(testing::Message() << f.face << " " << f.height << " " << text);
+            SIZE extent{};
+            GetTextExtentPoint32A(memory, text, lstrlenA(text), &extent);
+            // Where the text display and the framed count put their bands.
+            vx::osd::TextLayoutInput in;
+            in.rect = {0, 0, 700, 400};
+            in.cx = 1024;
+            in.cy = 768;
+            in.text_width = extent.cx;
+            in.text_height = extent.cy;
+            in.has_icon = true;
+            in.bitmap_width = 48;
+            in.bitmap_height = 48;
+            in.format = DT_SINGLELINE | DT_BOTTOM | DT_RIGHT;
+            const auto l = vx::osd::layout_text(in);
+            expect_same(vx::osd::shape_of_drawn_text(memory, text, l.draw, l.format, l.bitmap_width, l.band),
+                        per_pixel_text_shape(memory, text, l.draw, l.format, l.bitmap_width, l.band), 100);
+            SIZE digits{};
+            GetTextExtentPoint32A(memory, "00", 2, &digits);
+            const auto n = vx::osd::layout_number(572, 738, digits.cx, digits.cy, 1024);
+            expect_same(vx::osd::shape_of_drawn_text(memory, "27", n.draw, DT_SINGLELINE | DT_BOTTOM | DT_RIGHT,
+                                                     n.bitmap_width, n.band),
+                        per_pixel_text_shape(memory, "27", n.draw, DT_SINGLELINE | DT_BOTTOM | DT_RIGHT,
+                                             n.bitmap_width, n.band),
+                        20);
+        }
+        SelectObject(memory, old);
+        DeleteObject(font);
     }
-}
-
-TEST_F(OsdRegions, VolumeDisplaysAtSeveralLevels)
-{
-    for (unsigned level : {0u, 33u, 0xFFFFu}) {
-        expect_same_region([&] { OSD_ShowVolume(level, 32, 0xFFFF); }, 100);
-        expect_same_region([&] { OSD_ShowVolumeEx(level, 32, 0xFFFF, 1); }, 100);
-    }
-    SeamOverride<int(WINAPI*)()> xp(vx::osd::platform::os().IsWinXP, yes);
-    expect_same_region([] { OSD_ShowVolumeEx(0x8000, 16, 0xFFFF, 3); }, 100);
+    DeleteDC(memory);
 }

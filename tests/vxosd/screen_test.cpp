@@ -4,6 +4,7 @@
 
 #include "osd_module.h"
 #include "osd_fixture.h"
+#include "platform/monitor_seam.h"
 #include "vxosd.h"
 
 using namespace osdtest;
@@ -94,26 +95,185 @@ TEST_F(OsdScreen, CapsLockPicturesFollowTheState)
     EXPECT_EQ(0, differences(picture(108, 48, 48), grab(where)));
 }
 
-TEST_F(OsdScreen, DisplaysAppearInTheOsdColourExactlyOnTheirRegion)
+namespace {
+
+// Every pixel of the display's region, at the window's place on the screen,
+// shows `colour`; returns how many there are.
+int expect_region_in_colour(COLORREF colour)
 {
-    OSD_SetColor(RGB(255, 0, 255));
-    OSD_ShowMuteIcon(1);
-    pump(200);
     HRGN region = display_region();
-    ASSERT_NE(nullptr, region);
-    RECT box;
-    GetRgnBox(region, &box);
+    RECT window{}, box{};
+    GetWindowRect(vx::osd::state().display, &window);
+    if (!region || GetRgnBox(region, &box) == NULLREGION)
+        return 0;
+    OffsetRgn(region, window.left, window.top);
+    OffsetRect(&box, window.left, window.top);
     const auto shown = grab(box);
     const int w = box.right - box.left;
+    const COLORREF want = RGB(GetBValue(colour), GetGValue(colour), GetRValue(colour)); // as 0x00RRGGBB
     int inside = 0, wrong = 0;
     for (int y = box.top; y < box.bottom; ++y)
         for (int x = box.left; x < box.right; ++x) {
             if (!PtInRegion(region, x, y))
                 continue;
             ++inside;
-            wrong += (shown[static_cast<std::size_t>((y - box.top) * w + (x - box.left))] & 0xFFFFFF) != 0xFF00FF;
+            wrong += (shown[static_cast<std::size_t>((y - box.top) * w + (x - box.left))] & 0xFFFFFF) != want;
         }
-    EXPECT_GT(inside, 500);
     EXPECT_EQ(0, wrong) << "every region pixel shows the OSD colour";
     DeleteObject(region);
+    return inside;
+}
+
+} // namespace
+
+TEST_F(OsdScreen, DisplaysAppearInTheOsdColourExactlyOnTheirRegion)
+{
+    OSD_SetColor(RGB(255, 0, 255));
+    OSD_ShowMuteIcon(1);
+    pump(200);
+    EXPECT_GT(expect_region_in_colour(RGB(255, 0, 255)), 500);
+}
+
+namespace {
+
+// Two monitors of different sizes on the one X screen, told through the
+// monitor seam: the primary at the left, a smaller one at its right (or, as
+// a test moves it, left of the primary at negative coordinates).
+struct Monitors {
+    RECT rect[2];
+    RECT work[2];
+    bool unplugged[2];
+    int calls;
+};
+Monitors g_monitors;
+
+HMONITOR monitor_handle(int i) { return reinterpret_cast<HMONITOR>(static_cast<INT_PTR>(0x1000 + i)); }
+HMONITOR monitor_at(POINT p)
+{
+    ++g_monitors.calls;
+    return monitor_handle(PtInRect(&g_monitors.rect[1], p) ? 1 : 0);
+}
+HMONITOR WINAPI from_point(POINT p, DWORD) { return monitor_at(p); }
+HMONITOR WINAPI from_window(HWND w, DWORD)
+{
+    RECT r{};
+    GetWindowRect(w, &r);
+    return monitor_at(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+}
+BOOL WINAPI monitor_info(HMONITOR m, LPMONITORINFO info)
+{
+    ++g_monitors.calls;
+    const INT_PTR i = reinterpret_cast<INT_PTR>(m) - 0x1000;
+    if (i < 0 || i > 1 || g_monitors.unplugged[i])
+        return FALSE;
+    info->rcMonitor = g_monitors.rect[i];
+    info->rcWork = g_monitors.work[i];
+    info->dwFlags = i == 0 ? MONITORINFOF_PRIMARY : 0;
+    return TRUE;
+}
+
+class OsdMonitors : public OsdScreen {
+protected:
+    void SetUp() override
+    {
+        OsdScreen::SetUp();
+        const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
+        const int split = cx * 5 / 8;
+        g_monitors = Monitors{{{0, 0, split, cy}, {split, 0, cx, cy * 3 / 4}},
+                              {{0, 0, split, cy - 40}, {split, 0, cx, cy * 3 / 4}},
+                              {false, false},
+                              0};
+    }
+    vx::platform::ScopedSeam<vx::osd::platform::MonitorSeam> seam_{vx::osd::platform::monitors(),
+                                                                   {from_window, from_point, monitor_info}};
+    RECT window_rect() const
+    {
+        RECT r{};
+        GetWindowRect(display(), &r);
+        return r;
+    }
+};
+
+} // namespace
+
+TEST_F(OsdMonitors, MonitorZeroAsksNothingAndStaysOnThePrimaryScreen)
+{
+    OSD_SetVolumeBkgColor(RGB(30, 30, 30));
+    OSD_ShowMuteIcon(1);
+    OSD_ShowVolume(50, 32, 100);
+    OSD_ShowVolumeEx(50, 32, 100, 0);
+    OSD_ShowCapsLk(10, 100, 1);
+    EXPECT_EQ(0, g_monitors.calls);
+    EXPECT_EQ((RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}).right, window_rect().right);
+}
+
+TEST_F(OsdMonitors, DisplaysFollowThePointerWithThatMonitorsGeometry)
+{
+    ASSERT_EQ(1, OSD_SetMonitor(2));
+    const RECT second = g_monitors.rect[1];
+    const int w = second.right - second.left, h = second.bottom - second.top;
+    ASSERT_TRUE(SetCursorPos(second.left + 10, 10));
+    OSD_SetColor(RGB(255, 0, 255));
+    OSD_SetVolumeBkgColor(RGB(30, 30, 30));
+
+    OSD_ShowVolumeEx(50, 32, 100, 0);
+    pump(200);
+    EXPECT_TRUE(EqualRect(&second, &(const RECT&)window_rect()));
+    EXPECT_GT(expect_region_in_colour(RGB(255, 0, 255)), 300);
+    // The frame's left edge where a screen of this monitor's size puts it,
+    // on its own work area's bottom.
+    HRGN region = display_region();
+    RECT box;
+    GetRgnBox(region, &box);
+    const int u = w * 4 / 1024, bar = h * 25 / 768;
+    const int left = w * 360 / 1024 + 48 + 3 * u, top = h - 48 - (bar - 48) / 2;
+    EXPECT_TRUE(PtInRegion(region, left, top + bar / 2)) << "left edge";
+    EXPECT_FALSE(PtInRegion(region, left - 1, top + bar / 2));
+    EXPECT_LE(box.bottom, h);
+    EXPECT_GT(box.bottom, h - 48);
+    DeleteObject(region);
+    RECT background;
+    GetWindowRect(state().background, &background);
+    EXPECT_GE(background.left, second.left) << "the background goes along";
+
+    OSD_ShowCapsLk(40, 100, 1);
+    RECT caps;
+    GetWindowRect(find_own_window("VX_OSD_CAPSLK_WNDCLASS", "VX_OSD_CAPSLK_WND"), &caps);
+    EXPECT_EQ(second.left + 40, caps.left);
+    EXPECT_EQ(52, caps.top);
+
+    // Unplugged before the next show: the primary serves.
+    g_monitors.unplugged[1] = true;
+    OSD_ShowMuteIcon(0);
+    EXPECT_TRUE(EqualRect(&g_monitors.rect[0], &(const RECT&)window_rect()));
+    SetCursorPos(0, 0);
+}
+
+TEST_F(OsdMonitors, DisplaysFollowTheForegroundWindowAlsoLeftOfThePrimary)
+{
+    ASSERT_EQ(1, OSD_SetMonitor(1));
+    // The second monitor left of the primary: negative coordinates.
+    const int w = g_monitors.rect[1].right - g_monitors.rect[1].left;
+    g_monitors.rect[1] = g_monitors.work[1] = RECT{-w, 0, 0, g_monitors.rect[1].bottom};
+    HWND app = CreateWindowExA(0, "STATIC", "foreground", WS_POPUP | WS_VISIBLE, -w + 20, 20, 200, 100, nullptr,
+                               nullptr, nullptr, nullptr);
+    SetForegroundWindow(app);
+    ASSERT_EQ(app, GetForegroundWindow());
+    OSD_ShowCapsLk(40, 100, 1);
+    OSD_ShowMuteIcon(1);
+    EXPECT_TRUE(EqualRect(&g_monitors.rect[1], &(const RECT&)window_rect()));
+    RECT caps;
+    HWND indicator = find_own_window("VX_OSD_CAPSLK_WNDCLASS", "VX_OSD_CAPSLK_WND");
+    GetWindowRect(indicator, &caps);
+    EXPECT_EQ(-w + 40, caps.left);
+
+    // The program moves to the primary monitor: the display and the
+    // indicator go with it.
+    SetWindowPos(app, nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    OSD_ShowVolume(50, 32, 100);
+    OSD_ShowCapsLk(40, 100, 0);
+    EXPECT_TRUE(EqualRect(&g_monitors.rect[0], &(const RECT&)window_rect()));
+    GetWindowRect(indicator, &caps);
+    EXPECT_EQ(40, caps.left);
+    DestroyWindow(app);
 }

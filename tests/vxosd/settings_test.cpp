@@ -3,6 +3,7 @@
 
 #include <commdlg.h>
 
+#include "display_window.h"
 #include "osd_fixture.h"
 #include "platform/font_dialog_seam.h"
 #include "settings.h"
@@ -185,6 +186,31 @@ TEST_F(OsdSettings, SaveWritesEverySettingButEnabled)
     EXPECT_STREQ("Arial", face);
 }
 
+TEST_F(OsdSettings, OptInValuesAreReadAndOnlyWrittenOnceUsed)
+{
+    OSD_SaveSettings();
+    int v = 0;
+    for (const char* name : {"Monitor", "FullScreen", "Announce"})
+        EXPECT_FALSE(read_number(name, v)) << name << ": a host that never sets it keeps its profile";
+    set_number("Monitor", 2);
+    set_number("FullScreen", 1);
+    set_number("Announce", 1);
+    reload();
+    EXPECT_EQ(2, OSD_GetMonitor());
+    EXPECT_TRUE(state().settings.full_screen);
+    EXPECT_TRUE(state().settings.announce);
+    EXPECT_EQ(0, OSD_SetMonitor(3));
+    EXPECT_EQ(0, OSD_SetMonitor(-1));
+    EXPECT_EQ(2, OSD_GetMonitor()) << "a refused value changes nothing";
+    EXPECT_EQ(1, OSD_SetMonitor(0));
+    OSD_SaveSettings();
+    ASSERT_TRUE(read_number("Monitor", v));
+    EXPECT_EQ(0, v) << "a stored value is replaced";
+    set_number("Monitor", 7);
+    reload();
+    EXPECT_EQ(0, OSD_GetMonitor()) << "an unknown stored value means the primary monitor";
+}
+
 TEST_F(OsdSettings, CancelledFontDialogChangesNothing)
 {
     SeamOverride<BOOL(WINAPI*)(LPCHOOSEFONTA)> dialog(vx::osd::platform::dialogs().ChooseFontA, answer_font);
@@ -224,6 +250,23 @@ TEST_F(OsdSettings, ChosenFontAndColourAreTakenAndMarkedUserChanged)
     EXPECT_EQ(-50, state().settings.font.lfHeight) << "a chosen height is not scaled";
 }
 
+TEST_F(OsdSettings, ColourChosenAfterAScreenChangeIsShownAndReported)
+{
+    SendMessageA(display(), WM_DISPLAYCHANGE, 32, MAKELPARAM(800, 600));
+    pump(50);
+    ASSERT_FALSE(IsWindow(display()));
+    SeamOverride<BOOL(WINAPI*)(LPCHOOSEFONTA)> dialog(vx::osd::platform::dialogs().ChooseFontA, answer_font);
+    g_answer = FontAnswer{};
+    g_answer.ok = TRUE;
+    g_answer.font = state().settings.font;
+    g_answer.color = RGB(200, 0, 0);
+    EXPECT_NE(0, OSD_SelectFont(nullptr)) << "a chosen font must not read as cancelled";
+    EXPECT_EQ(1, OSD_ShowMuteIcon(1));
+    LOGBRUSH lb{};
+    ASSERT_TRUE(GetObjectA(reinterpret_cast<HBRUSH>(GetClassLongPtrA(display(), GCLP_HBRBACKGROUND)), sizeof lb, &lb));
+    EXPECT_EQ(RGB(200, 0, 0), lb.lbColor);
+}
+
 TEST_F(OsdSettings, OneLiveBrushOfTheCurrentColour)
 {
     HBRUSH first = state().brush;
@@ -244,11 +287,13 @@ TEST_F(OsdSettings, ColourSetBeforeInitIsTheClassBrushColour)
     EXPECT_EQ(nullptr, state().brush);
     EXPECT_EQ(0, OSD_SetColor(RGB(1, 2, 3)));
     EXPECT_EQ(RGB(1, 2, 3), state().settings.color);
-    set_number("Color", 0x00FF00FF);
-    ASSERT_EQ(1, OSD_Init());
-    LOGBRUSH lb{};
-    ASSERT_TRUE(GetObjectA(reinterpret_cast<HBRUSH>(GetClassLongPtrA(display(), GCLP_HBRBACKGROUND)), sizeof lb, &lb));
-    EXPECT_EQ(0x00FF00FFu, lb.lbColor) << "the stored colour applies once loaded";
+    // OSD_Init's registration, before its settings load applies the stored
+    // colour: the class takes a brush of the colour set before.
+    vx::osd::register_display_class();
     WNDCLASSA wc{};
-    EXPECT_TRUE(GetClassInfoA(GetModuleHandleA(nullptr), "VX_OSD_WNDCLASS", &wc));
+    ASSERT_TRUE(GetClassInfoA(GetModuleHandleA(nullptr), "VX_OSD_WNDCLASS", &wc));
+    LOGBRUSH lb{};
+    ASSERT_TRUE(GetObjectA(wc.hbrBackground, sizeof lb, &lb));
+    EXPECT_EQ(RGB(1, 2, 3), lb.lbColor);
+    ASSERT_EQ(1, OSD_Init());
 }

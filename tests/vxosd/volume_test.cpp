@@ -1,5 +1,4 @@
 // The classic and framed volume displays and the background window.
-#include "core/volume_layout.h"
 #include "display_window.h"
 #include "osd_fixture.h"
 #include "vxosd.h"
@@ -13,6 +12,24 @@ namespace {
 int WINAPI yes() { return 1; }
 int WINAPI no() { return 0; }
 
+// Both layouts written out for the screens the tests run on (48 x 48 icons).
+struct Geometry {
+    int cx, cy;
+    // Classic: the icon, the first bar's left, top and bottom, the unit and
+    // the stride (Vista's wider reserve gives a narrower one).
+    RECT icon;
+    int bar_left, bar_top, bar_bottom, unit, stride, vista_stride;
+    // Framed, counted from the work area's bottom: the frame's top and bottom;
+    // per variant (normal, XP) the left edge and the segment unit.
+    int frame_top, frame_bottom;
+    int frame_left[2], frame_unit[2];
+};
+constexpr Geometry kGeometries[] = {
+    {1024, 768, {352, 662, 400, 710}, 412, 673, 698, 4, 9, 7, -37, -12, {420, 424}, {4, 8}},
+    {1280, 1024, {440, 891, 500, 955}, 515, 906, 939, 5, 11, 9, -41, -8, {513, 518}, {5, 10}},
+};
+constexpr int kEdge = 2; // the frame's edge on both screens, both variants
+
 class OsdVolume : public OsdTest {
 protected:
     void SetUp() override
@@ -20,12 +37,15 @@ protected:
         OsdTest::SetUp();
         set_number("Duration", 150);
         reload();
+        for (const Geometry& g : kGeometries)
+            if (g.cx == GetSystemMetrics(SM_CXSCREEN) && g.cy == GetSystemMetrics(SM_CYSCREEN))
+                g_ = &g;
     }
     SeamOverride<int(WINAPI*)()> xp_{vx::osd::platform::os().IsWinXP, no};
     SeamOverride<int(WINAPI*)()> vista_{vx::osd::platform::os().IsWinVista, no};
+    const Geometry* g_ = nullptr;
 
     int cx() const { return GetSystemMetrics(SM_CXSCREEN); }
-    int cy() const { return GetSystemMetrics(SM_CYSCREEN); }
     int work_bottom() const
     {
         RECT w;
@@ -34,30 +54,9 @@ protected:
     }
 };
 
-vx::osd::VolumeShape classic(int cx, int cy, unsigned level, unsigned steps, unsigned maximum, bool vista = false)
-{
-    vx::osd::ClassicVolumeInput in;
-    in.cx = cx;
-    in.cy = cy;
-    in.vista = vista;
-    in.level = level;
-    in.steps = steps;
-    in.maximum = maximum;
-    in.icon_width = 48;
-    in.icon_height = 48;
-    return vx::osd::classic_volume(in);
-}
-
-// The region holds every pixel of the rectangle.
-bool region_covers(HRGN region, const vx::osd::Rect& r)
-{
-    HRGN rect = CreateRectRgn(r.left, r.top, r.right, r.bottom);
-    HRGN outside = CreateRectRgn(0, 0, 0, 0);
-    const int kind = CombineRgn(outside, rect, region, RGN_DIFF);
-    DeleteObject(rect);
-    DeleteObject(outside);
-    return kind == NULLREGION;
-}
+#define NEED_GEOMETRY()                                                                     \
+    if (!g_)                                                                                \
+        GTEST_SKIP() << "no written-out geometry for this screen size";
 
 // Region pixels inside a rectangle.
 long long area_within(HRGN region, const RECT& r)
@@ -69,28 +68,33 @@ long long area_within(HRGN region, const RECT& r)
     return a;
 }
 
+long long area(const RECT& r) { return static_cast<long long>(r.right - r.left) * (r.bottom - r.top); }
+bool covers(HRGN region, const RECT& r) { return area_within(region, r) == area(r); }
+
 } // namespace
 
 TEST_F(OsdVolume, ClassicBarsAreLitUpToTheLevelAndStubsAfter)
 {
-    for (unsigned level : {0u, 50u, 100u, 1000u}) {
-        SCOPED_TRACE(level);
-        EXPECT_EQ(1, OSD_ShowVolume(level, 0, 100));
+    NEED_GEOMETRY();
+    // Maximum 100 in 32 steps: the threshold step is 100 / 32 = 3.
+    const struct {
+        unsigned level, lit;
+    } cases[] = {{0, 0}, {50, 17}, {100, 32}, {1000, 32}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.level);
+        EXPECT_EQ(1, OSD_ShowVolume(c.level, 0, 100));
         HRGN region = display_region();
         ASSERT_NE(nullptr, region);
-        const auto shape = classic(cx(), cy(), level, 32, 100);
-        ASSERT_EQ(32u, shape.rects.size()) << "steps 0 means 32";
-        for (const auto& r : shape.rects)
-            EXPECT_TRUE(region_covers(region, r));
-        // Above an unlit stub nothing is lit.
-        for (std::size_t k = shape.lit; k < shape.rects.size(); ++k) {
-            const auto& stub = shape.rects[k];
-            RECT above{stub.left, stub.bottom - 25 * cy() / 768, stub.right, stub.top};
-            EXPECT_EQ(0, area_within(region, above)) << k;
+        for (unsigned k = 0; k < 32; ++k) {
+            const int x = g_->bar_left + static_cast<int>(k) * g_->stride;
+            const RECT stub{x, g_->bar_bottom - g_->unit, x + g_->unit, g_->bar_bottom};
+            const RECT above{x, g_->bar_top, x + g_->unit, stub.top};
+            EXPECT_TRUE(covers(region, stub)) << k;
+            EXPECT_EQ(k < c.lit ? area(above) : 0, area_within(region, above)) << k;
         }
-        // The icon's black pixels are in the region.
-        RECT icon{shape.icon.left, shape.icon.top, shape.icon.right, shape.icon.bottom};
-        EXPECT_GT(area_within(region, icon), 300);
+        const RECT after{g_->bar_left + 31 * g_->stride + g_->unit, 0, cx(), g_->bar_bottom};
+        EXPECT_EQ(0, area_within(region, after)) << "no 33rd bar";
+        EXPECT_GT(area_within(region, g_->icon), 300) << "the loudspeaker's black pixels";
         DeleteObject(region);
     }
     EXPECT_TRUE(display_visible());
@@ -99,40 +103,44 @@ TEST_F(OsdVolume, ClassicBarsAreLitUpToTheLevelAndStubsAfter)
 
 TEST_F(OsdVolume, VistaNarrowsTheClassicStride)
 {
+    NEED_GEOMETRY();
     SeamOverride<int(WINAPI*)()> vista(vx::osd::platform::os().IsWinVista, yes);
     OSD_ShowVolume(100, 32, 100);
     HRGN region = display_region();
-    const auto shape = classic(cx(), cy(), 100, 32, 100, true);
-    for (const auto& r : shape.rects)
-        EXPECT_TRUE(region_covers(region, r));
+    const int last = g_->bar_left + 31 * g_->vista_stride;
+    EXPECT_TRUE(covers(region, RECT{last, g_->bar_top, last + g_->unit, g_->bar_bottom}));
     DeleteObject(region);
 }
 
 TEST_F(OsdVolume, FramedLayoutShowsFrameSegmentsAndCount)
 {
-    for (bool xp : {false, true}) {
+    NEED_GEOMETRY();
+    const int y = work_bottom() + g_->frame_top;
+    const int z = work_bottom() + g_->frame_bottom;
+    for (int xp : {0, 1}) {
         SeamOverride<int(WINAPI*)()> version(vx::osd::platform::os().IsWinXP, xp ? yes : no);
-        for (unsigned level : {0u, 50u, 0xFFFFu}) {
-            SCOPED_TRACE(testing::Message() << "xp " << xp << " level " << level);
-            EXPECT_EQ(1, OSD_ShowVolumeEx(level, 32, 100, 0));
+        const int x0 = g_->frame_left[xp];
+        const int u = g_->frame_unit[xp];
+        // Threshold 100 / 32 = 3, on XP 100 / 31 = 3.
+        const struct {
+            unsigned level, lit;
+        } cases[] = {{0, 0}, {50, 17}, {0xFFFF, 32}};
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message() << "xp " << xp << " level " << c.level);
+            EXPECT_EQ(1, OSD_ShowVolumeEx(c.level, 32, 100, 0));
             HRGN region = display_region();
             ASSERT_NE(nullptr, region);
-            vx::osd::FramedVolumeInput in;
-            in.cx = cx();
-            in.cy = cy();
-            in.work_bottom = work_bottom();
-            in.xp = xp;
-            in.level = level;
-            in.steps = 32;
-            in.maximum = 100;
-            in.icon_width = 48;
-            in.icon_height = 48;
-            const auto shape = vx::osd::framed_volume(in);
-            for (const auto& r : shape.rects)
-                EXPECT_TRUE(region_covers(region, r));
-            // Digits right of the frame, ending at the number box's right edge plus "00".
-            RECT digits{shape.rects.back().right, 0, cx(), work_bottom()};
-            EXPECT_GT(area_within(region, digits), 20) << "the count is drawn";
+            const int x_end = x0 + 32 * u;
+            EXPECT_TRUE(covers(region, RECT{x0, y, x0 + kEdge, z})) << "left edge";
+            EXPECT_TRUE(covers(region, RECT{x_end, y, x_end + kEdge, z})) << "right edge";
+            for (unsigned k = 0; k < 32; ++k) {
+                const int x = x0 + static_cast<int>(k) * u;
+                EXPECT_TRUE(covers(region, RECT{x, y, x + u, y + kEdge})) << k;
+                EXPECT_TRUE(covers(region, RECT{x, z - kEdge, x + u, z})) << k;
+                const RECT inside{k ? x : x0 + kEdge, y + kEdge, x + u, z - kEdge};
+                EXPECT_EQ(k < c.lit ? area(inside) : 0, area_within(region, inside)) << k;
+            }
+            EXPECT_GT(area_within(region, RECT{x_end + kEdge, 0, cx(), work_bottom()}), 20) << "the count is drawn";
             RECT box;
             GetRgnBox(region, &box);
             EXPECT_LE(box.bottom, work_bottom());
@@ -180,6 +188,7 @@ TEST_F(OsdVolume, BackgroundSitsBehindAndNeverShrinks)
     ASSERT_NE(nullptr, bkg);
     ASSERT_EQ(state().background, bkg);
     EXPECT_TRUE(IsWindowVisible(bkg));
+    EXPECT_EQ(bkg, GetWindow(display(), GW_HWNDNEXT)) << "directly behind the display";
     HRGN round = CreateRectRgn(0, 0, 0, 0);
     EXPECT_NE(ERROR, GetWindowRgn(bkg, round));
     RECT wr;
@@ -187,15 +196,17 @@ TEST_F(OsdVolume, BackgroundSitsBehindAndNeverShrinks)
     EXPECT_FALSE(PtInRegion(round, 0, 0)) << "the corners are rounded";
     DeleteObject(round);
 
-    // Shown twice to size it (the first resize records the width), then
-    // with a one-digit count: the background keeps its width.
-    OSD_ShowVolumeEx(100, 12, 10, 0);
+    // A narrower display next (4 steps, one digit): the background keeps
+    // the width it was made with.
     RECT wide;
     GetWindowRect(bkg, &wide);
-    OSD_ShowVolumeEx(1, 12, 100, 0); // "1"
+    OSD_ShowVolumeEx(1, 4, 100, 0);
     RECT narrow;
     GetWindowRect(bkg, &narrow);
     EXPECT_EQ(wide.right - wide.left, narrow.right - narrow.left);
+    EXPECT_EQ(bkg, GetWindow(display(), GW_HWNDNEXT));
+    OSD_ShowVolume(1, 12, 100);
+    EXPECT_EQ(bkg, GetWindow(display(), GW_HWNDNEXT)) << "the classic layout keeps it behind too";
 
     // The hide timer hides both.
     EXPECT_TRUE(pump_until([&] { return !display_visible(); }, 2000));
@@ -206,20 +217,27 @@ TEST_F(OsdVolume, BackgroundSitsBehindAndNeverShrinks)
     EXPECT_EQ(0, state().widest_background);
 }
 
-TEST_F(OsdVolume, FirstBackgroundColourStaysForTheProcess)
+TEST_F(OsdVolume, FirstBackgroundColourStaysUntilDestroy)
 {
+    auto class_colour = []() -> COLORREF {
+        WNDCLASSA wc{};
+        LOGBRUSH lb{};
+        if (!GetClassInfoA(GetModuleHandleA(nullptr), "VX_OSD_BKGND_WNDCLASS", &wc))
+            return CLR_INVALID;
+        GetObjectA(wc.hbrBackground, sizeof lb, &lb);
+        return lb.lbColor;
+    };
     OSD_SetVolumeBkgColor(RGB(60, 60, 60));
     OSD_ShowVolume(10, 32, 100);
-    WNDCLASSA wc{};
-    ASSERT_TRUE(GetClassInfoA(GetModuleHandleA(nullptr), "VX_OSD_BKGND_WNDCLASS", &wc));
-    LOGBRUSH first{};
-    GetObjectA(wc.hbrBackground, sizeof first, &first);
-    OSD_Destroy();
-    ASSERT_EQ(1, OSD_Init());
+    EXPECT_EQ(RGB(60, 60, 60), class_colour());
     EXPECT_EQ(RGB(1, 1, 1), OSD_SetVolumeBkgColor(RGB(1, 1, 1)));
+    SendMessageA(display(), WM_DISPLAYCHANGE, 32, 0); // closes the background
+    pump(50);
     OSD_ShowVolume(10, 32, 100);
-    ASSERT_TRUE(GetClassInfoA(GetModuleHandleA(nullptr), "VX_OSD_BKGND_WNDCLASS", &wc));
-    LOGBRUSH later{};
-    GetObjectA(wc.hbrBackground, sizeof later, &later);
-    EXPECT_EQ(first.lbColor, later.lbColor);
+    EXPECT_EQ(RGB(60, 60, 60), class_colour()) << "a new background window, the class's first brush";
+    OSD_Destroy();
+    EXPECT_EQ(CLR_INVALID, class_colour()) << "unregistered";
+    ASSERT_EQ(1, OSD_Init());
+    OSD_ShowVolume(10, 32, 100);
+    EXPECT_EQ(RGB(1, 1, 1), class_colour());
 }

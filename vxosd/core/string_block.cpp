@@ -31,4 +31,21 @@ std::u16string string_in_block(std::span<const std::uint8_t> block, unsigned ind
     }
 }
 
+std::u16string fill_number(std::u16string_view text, std::int64_t number)
+{
+    std::u16string digits;
+    std::uint64_t magnitude = number < 0 ? 0 - static_cast<std::uint64_t>(number) : static_cast<std::uint64_t>(number);
+    do {
+        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + magnitude % 10));
+        magnitude /= 10;
+    } while (magnitude);
+    if (number < 0)
+        digits.insert(digits.begin(), u'-');
+    std::u16string out(text);
+    const std::size_t at = out.find(u"%d");
+    if (at != std::u16string::npos)
+        out.replace(at, 2, digits);
+    return out;
+}
+
 } // namespace vx::osd

@@ -7,11 +7,16 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace vx::osd {
 
 // The string at `index` (0..15) of the block; empty when the block is too
 // short for it or the index is out of range.
 std::u16string string_in_block(std::span<const std::uint8_t> block, unsigned index);
+
+// A table string with its first "%d" replaced by `number` in decimal; the
+// strings are translations, so nothing else in them is a format.
+std::u16string fill_number(std::u16string_view text, std::int64_t number);
 
 } // namespace vx::osd

@@ -44,7 +44,7 @@ TextLayout layout_text(const TextLayoutInput& in)
         out.icon_space = wrap32(static_cast<std::int64_t>(iw) + scale(in.cx, 4, 1024));
     }
     const std::int32_t margin = scale(in.cx, 40, 1024);
-    out.format = in.format;
+    out.format = in.format & ~kDtModifyString;
     if (w > static_cast<std::int64_t>(r.right) - margin) {
         w = wrap32(static_cast<std::int64_t>(r.right) - margin);
         out.format = kDtSingleLine | kDtBottom;

@@ -12,6 +12,9 @@ namespace vx::osd {
 inline constexpr std::uint32_t kDtRight = 0x0002;
 inline constexpr std::uint32_t kDtBottom = 0x0008;
 inline constexpr std::uint32_t kDtSingleLine = 0x0020;
+// Never passed on: it tells DrawTextA to write its ellipsis back into the
+// text, which is the caller's (possibly constant) string.
+inline constexpr std::uint32_t kDtModifyString = 0x00010000;
 
 // A caller's rectangle is given for a 1024 x 768 screen: its right and bottom
 // margins are scaled to the real screen, and 20 pixels are kept free below.

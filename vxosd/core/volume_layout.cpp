@@ -93,4 +93,11 @@ VolumeShape framed_volume(const FramedVolumeInput& in)
     return out;
 }
 
+std::uint32_t volume_percent(std::uint32_t level, std::uint32_t maximum)
+{
+    if (level >= maximum)
+        return level ? 100 : 0;
+    return static_cast<std::uint32_t>((static_cast<std::uint64_t>(level) * 100 + maximum / 2) / maximum);
+}
+
 } // namespace vx::osd

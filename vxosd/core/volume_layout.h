@@ -20,6 +20,11 @@ std::uint32_t effective_steps(std::uint32_t steps);
 // first and unsigned. A divisor of 0 counts as 1.
 bool segment_lit(std::uint32_t k, std::uint32_t level, std::uint32_t maximum, std::uint32_t divisor);
 
+// The level as a whole percentage of the maximum, rounded to the nearest; a
+// level at or above the maximum is 100, and with a maximum of 0 (every bar
+// lit) any level above 0 is 100.
+std::uint32_t volume_percent(std::uint32_t level, std::uint32_t maximum);
+
 struct VolumeShape {
     Rect icon;                 // where the icon's shape goes, at its target size
     std::vector<Rect> rects;   // bars, stubs, frame edges and segments

@@ -2,9 +2,12 @@
 // exports and the system language from the kernel; tests play other Windows
 // versions and system languages in one process through this struct. The
 // debug-string writer is here too, so that tests can read what the display
-// reports.
+// reports, and the shell's notification state, so that tests can play a
+// full-screen program or a presentation.
 #pragma once
 #include <windows.h>
+
+#include <shellapi.h>
 
 namespace vx::osd::platform {
 
@@ -14,6 +17,9 @@ struct SystemSeam {
     int(WINAPI* IsWinVista)();
     LANGID(WINAPI* GetSystemDefaultLangID)();
     void(WINAPI* OutputDebugStringA)(LPCSTR);
+    // SHQueryUserNotificationState where the shell has it (Vista and later);
+    // E_NOTIMPL elsewhere.
+    HRESULT(WINAPI* SHQueryUserNotificationState)(QUERY_USER_NOTIFICATION_STATE*);
 };
 
 SystemSeam& os();

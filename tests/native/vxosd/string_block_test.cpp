@@ -44,3 +44,10 @@ TEST(StringBlock, ShortOrLyingBlocksGiveNothing)
     const std::vector<std::uint8_t> odd{0};
     EXPECT_EQ(u"", string_in_block(odd, 0));
 }
+
+TEST(StringBlock, FillNumberReplacesTheFirstPlaceholderOnly)
+{
+    EXPECT_EQ(u"Volume 45 %", vx::osd::fill_number(u"Volume %d %", 45));
+    EXPECT_EQ(u"-2147483648 %d", vx::osd::fill_number(u"%d %d", INT32_MIN));
+    EXPECT_EQ(u"Caps Lock on", vx::osd::fill_number(u"Caps Lock on", 7));
+}

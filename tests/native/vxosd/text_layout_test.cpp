@@ -31,6 +31,8 @@ TEST(TextLayout, MuteTextSitsLeftOfItsIconAtTheBottomRight)
     EXPECT_EQ(52, l.icon_space);
     EXPECT_EQ((Rect{40, 0, 984 - 52, 708}), l.draw);
     EXPECT_EQ(in.format, l.format);
+    in.format |= kDtModifyString;
+    EXPECT_EQ(kDtSingleLine | kDtBottom | kDtRight, layout_text(in).format) << "DrawTextA never writes into the text";
     EXPECT_EQ((Rect{984 - 120 - 52, 708 - 42, 984, 708}), l.band);
     EXPECT_EQ(984, l.bitmap_width);
     EXPECT_EQ(708, l.bitmap_height);

@@ -138,3 +138,16 @@ TEST(FramedVolume, OneStepOnXpDoesNotDivideByZero)
     EXPECT_EQ(32u, framed_volume(framed(0xFFFF, 0, 0xFFFF, true)).lit) << "steps 0 means 32";
     EXPECT_EQ(32u, framed_volume(framed(1000, 32, 100)).lit) << "the count never exceeds the steps";
 }
+
+TEST(VolumePercent, RoundsToTheNearestAndNeverPasses100)
+{
+    EXPECT_EQ(50u, volume_percent(0x8000, 0xFFFF));
+    EXPECT_EQ(4u, volume_percent(2730, 0xFFFF));
+    EXPECT_EQ(12u, volume_percent(8191, 0xFFFF)); // 12.499
+    EXPECT_EQ(13u, volume_percent(8192, 0xFFFF)); // 12.500
+    EXPECT_EQ(1u, volume_percent(1, 200)) << "one half rounds up";
+    EXPECT_EQ(0u, volume_percent(0, 100));
+    EXPECT_EQ(100u, volume_percent(0xFFFFFFFFu, 0xFFFFFFFEu));
+    EXPECT_EQ(100u, volume_percent(5, 0)) << "a maximum of 0 lights every bar";
+    EXPECT_EQ(0u, volume_percent(0, 0));
+}
