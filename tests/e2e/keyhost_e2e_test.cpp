@@ -205,19 +205,14 @@ TEST_F(KeyhostTest, LockKeysShowTheIndicatorWithTheStatePicture)
 
 TEST_F(KeyhostTest, CalculatorKeyStartsTheCalculator)
 {
-    // The calculator is found through App Paths, the way the shell finds it.
-    const std::string folder = temp_folder("keyhost-calc");
-    const std::string calc = folder + "\\calc.exe";
-    const std::string log = folder + "\\calc.log";
+    // The calculator is started by its full path in the system folder, never
+    // by a bare name that the current folder or search path could answer.
+    char system[MAX_PATH] = {};
+    GetSystemDirectoryA(system, MAX_PATH);
+    const std::string calc = std::string(system) + "\\calc.exe";
+    const std::string log = std::string(system) + "\\calc.log";
     DeleteFileA(log.c_str());
     ASSERT_TRUE(CopyFileA((vxtest::program_folder() + "stand_in.exe").c_str(), calc.c_str(), FALSE));
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\calc.exe", 0,
-                              nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr));
-    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(calc.c_str()),
-                   static_cast<DWORD>(calc.size() + 1));
-    RegCloseKey(key);
 
     const bool finished = replay("key 0x192\n", false, [](const ReplayStep&) {});
     ASSERT_TRUE(finished);
@@ -228,7 +223,9 @@ TEST_F(KeyhostTest, CalculatorKeyStartsTheCalculator)
             Sleep(100);
     }
     EXPECT_TRUE(started) << "the calculator stand-in left no record";
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\calc.exe");
+    for (int i = 0; i < 50 && !DeleteFileA(calc.c_str()); ++i)
+        Sleep(100);
+    DeleteFileA(log.c_str());
 }
 
 // Key event to installed display region, for both layouts; the figures are
