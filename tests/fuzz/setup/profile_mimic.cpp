@@ -131,10 +131,8 @@ std::size_t ProfileMimic::key_list(const char* section, const char* fallback, ch
         list[at + n] = '\0';
         left -= n + 1;
         at += n + 1;
-        if (left < 2)
-            break;
     }
-    std::size_t count = s ? size - left : 0;
+    std::size_t count = size - left;
     if (left <= 1) { // cut: the last name loses its end, the list keeps a double NUL
         list[at - 1] = '\0';
         count = size - 2;
