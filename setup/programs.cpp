@@ -11,6 +11,27 @@ namespace {
 // Set by the launcher in the environment of the registry helper only.
 constexpr char kLauncherMarker[] = "VX_SETUP_STARTED_BY_LAUNCHER";
 
+// Starts the registry editor on one file, hidden, and does not wait for it.
+void start_registry_editor(const char* windows_folder, const std::string& path)
+{
+    // setup runs elevated: name the editor by its full path so that no
+    // regedit.exe planted beside setup or in the current folder runs.
+    const std::string command = registry_import_command(windows_folder, path);
+    std::vector<char> line(command.begin(), command.end());
+    line.push_back('\0');
+    const std::string editor = join({windows_folder, "\\regedit.exe"});
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION process{};
+    if (CreateProcessA(editor.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                       &process)) {
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+}
+
 } // namespace
 
 HANDLE start_program(const std::string& command_line, const char* working_folder)
@@ -71,19 +92,14 @@ bool started_by_launcher()
 
 void RunPreRunPrograms()
 {
-    for (const std::string& key : script_section_keys("PreRun Programs")) {
-        // Folder, parameters, wait flag; all three start empty for each entry.
-        const std::vector<std::string> fields = script_fields(script_value("PreRun Programs", key.c_str()), 3);
-        const std::string command = join({"\"", fields[0], "\\", key, "\" ", fields[1]});
-        HANDLE process = start_program(command, nullptr);
+    for_each_prerun_program(script_reader(), [](const PreRunProgram& program) {
+        HANDLE process = start_program(program.command_line, nullptr);
         if (!process)
-            continue;
-        // "1" has no case to ignore; a locale-aware compare would also need
-        // LOCALE_INVARIANT, which Windows before XP rejects.
-        if (fields[2] == "1")
+            return;
+        if (program.wait)
             wait_for_process(process);
         CloseHandle(process);
-    }
+    });
 }
 
 std::string registry_import_command(const char* windows_folder, const std::string& reg_path)
@@ -100,30 +116,10 @@ void AddRegistryFiles()
     const UINT n = GetSystemWindowsDirectoryA(windows_folder, sizeof windows_folder);
     if (n == 0 || n >= sizeof windows_folder)
         return;
-    for (const std::string& key : script_section_keys("Add Registry Files")) {
-        // Field 1 names the file; field 2 is read and not used.
-        const std::vector<std::string> fields = script_fields(script_value("Add Registry Files", key.c_str()), 2);
-        const std::string path = join({c.setup_folder, "\\", fields[0]});
-        if (!file_exists(path.c_str()))
-            continue;
-        // setup runs elevated: name the editor by its full path so that no
-        // regedit.exe planted beside setup or in the current folder runs.
-        std::vector<char> line;
-        const std::string command = registry_import_command(windows_folder, path);
-        line.assign(command.begin(), command.end());
-        line.push_back('\0');
-        const std::string editor = join({windows_folder, "\\regedit.exe"});
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESHOWWINDOW;
-        startup.wShowWindow = SW_HIDE;
-        PROCESS_INFORMATION process{};
-        if (CreateProcessA(editor.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                           &process)) {
-            CloseHandle(process.hThread);
-            CloseHandle(process.hProcess);
-        }
-    }
+    for_each_registry_file(script_reader(), c.setup_folder, [&](const std::string& path) {
+        if (file_exists(path.c_str()))
+            start_registry_editor(windows_folder, path);
+    });
 }
 
 } // namespace vx::setup

@@ -25,15 +25,15 @@ std::string windows_folder(UINT (WINAPI* get)(LPSTR, UINT))
     return n < sizeof folder ? std::string(folder, n) : std::string();
 }
 
-MacroExpander script_expander()
-{
-    return [](std::string_view name) {
-        char out[kTextCapacity];
-        const std::string key(name);
-        const int n = ExpandMacro(key.c_str(), out);
-        return std::string(out, n > 0 ? static_cast<std::size_t>(n) : 0);
-    };
-}
+// The script file through the profile service, exactly as Windows reads it.
+class ScriptFile final : public ProfileReader {
+public:
+    std::size_t read(const char* section, const char* key, const char* fallback, char* out,
+                     std::size_t size) const override
+    {
+        return GetPrivateProfileStringA(section, key, fallback, out, static_cast<DWORD>(size), config().script_path);
+    }
+};
 
 } // namespace
 
@@ -74,33 +74,28 @@ int ReadSetupScript()
         return 0;
     copy_text(c.script_path, folder_file(c.setup_folder, name));
 
-    copy_text(c.product_name, script_value("Setup", "ProductName"));
-    // The default title already ends in the suffix, which is appended again.
-    const std::string fallback_title = join({c.product_name, " ", c.title_suffix});
-    const std::string title = script_value("Setup", "SetupTitle", fallback_title.c_str());
-    copy_text(c.setup_title, join({title, " ", c.title_suffix}));
-    copy_text(c.installer, script_value("Setup", c.win64 ? "x64kbd" : "x86kbd"));
-    copy_text(c.second_program, script_value("Setup", c.win64 ? "x64mou" : "x86mou"));
-    copy_text(c.logo_path, script_value("Setup", "BkgLogo"));
+    read_setup_keys(script_reader(), c);
     return 1;
+}
+
+ScriptReader script_reader()
+{
+    static const ScriptFile file;
+    const SetupConfig& c = config();
+    return ScriptReader(file, {windows_folder(GetSystemDirectoryA), windows_folder(GetWindowsDirectoryA),
+                               c.installation_folder, c.setup_folder});
 }
 
 std::size_t ReadField(const char* value, char* out)
 {
-    const FieldResult field = read_field(value ? value : "", script_expander());
+    const FieldResult field = script_reader().field(value ? value : "");
     copy_text(out, kTextCapacity, field.text);
     return field.end;
 }
 
 int ExpandMacro(const char* name, char* out)
 {
-    const SetupConfig& c = config();
-    const MacroFolders folders{windows_folder(GetSystemDirectoryA), windows_folder(GetWindowsDirectoryA),
-                               c.installation_folder, c.setup_folder};
-    const std::string text = expand_macro(name ? name : "", folders, [](std::string_view key) {
-        const std::string k(key);
-        return script_value("Strings", k.c_str());
-    });
+    const std::string text = script_reader().expand(name ? name : "");
     if (!text.empty())
         copy_text(out, kTextCapacity, text);
     return static_cast<int>(text.size());
@@ -108,31 +103,17 @@ int ExpandMacro(const char* name, char* out)
 
 std::vector<std::string> script_section_keys(const char* section)
 {
-    char list[kKeyListCapacity] = {};
-    const DWORD n = GetPrivateProfileStringA(section, nullptr, "", list, sizeof list, config().script_path);
-    list[sizeof list - 2] = '\0';
-    list[sizeof list - 1] = '\0';
-    std::vector<std::string> keys;
-    for (DWORD i = 0; i < n && list[i] != '\0';) {
-        std::string key(&list[i]);
-        i += static_cast<DWORD>(key.size()) + 1;
-        keys.push_back(std::move(key));
-    }
-    return keys;
+    return script_reader().section_keys(section);
 }
 
 std::string script_value(const char* section, const char* key, const char* fallback)
 {
-    char value[kTextCapacity] = {};
-    const DWORD n = GetPrivateProfileStringA(section, key, fallback, value, sizeof value, config().script_path);
-    return std::string(value, n < sizeof value ? n : sizeof value - 1);
+    return script_reader().value(section, key, fallback);
 }
 
 std::vector<std::string> script_fields(const std::string& value, std::size_t count)
 {
-    std::vector<std::string> fields(count);
-    read_fields(value, script_expander(), fields.data(), count);
-    return fields;
+    return script_reader().fields(value, count);
 }
 
 } // namespace vx::setup

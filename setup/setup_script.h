@@ -1,11 +1,13 @@
-// The setup script: which INI file fits the running Windows, the [Setup]
-// keys, section key lists, and the field reader with its directory macros.
+// The setup script: which INI file fits the running Windows, and its reader
+// over the profile service (GetPrivateProfileStringA) with the directory
+// macros of this Windows.
 #pragma once
 #include <cstddef>
 #include <string>
 #include <vector>
 
 #include "core/fixed_text.h"
+#include "core/script_reader.h"
 #include "setup_config.h"
 
 namespace vx::setup {
@@ -15,9 +17,6 @@ inline constexpr char kScript98[] = "SETUP98.INI";
 inline constexpr char kScript95[] = "SETUP95.INI";
 inline constexpr char kScript2k[] = "SETUP2K.INI";
 inline constexpr char kScriptNt[] = "SETUPNT.INI";
-
-// Size of the buffer a section's key list is read into.
-inline constexpr std::size_t kKeyListCapacity = 1024;
 
 // True when FindFirstFileA finds a file for path.
 bool file_exists(const char* path);
@@ -37,6 +36,10 @@ std::size_t ReadField(const char* value, char* out);
 // Replacement of a macro name into out (260 bytes): number of characters
 // placed there, 0 placing nothing.
 int ExpandMacro(const char* name, char* out);
+
+// The reader of the record's script, its macros taking the folders of the
+// record and of this Windows.
+ScriptReader script_reader();
 
 // The key names of a script section, in order, as the 1024-byte list holds them.
 std::vector<std::string> script_section_keys(const char* section);

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "fuzz/setup/profile_mimic.h"
 #include "setup/fake_windows.h"
 #include "setup/setup_folder.h"
 #include "setup_config.h"
@@ -183,6 +184,51 @@ TEST_F(ScriptTest, SectionKeysInOrder)
     EXPECT_EQ((std::vector<std::string>{"b.exe", "a.exe"}), script_section_keys("prerun programs"));
     EXPECT_TRUE(script_section_keys("Empty").empty());
     EXPECT_TRUE(script_section_keys("Missing").empty());
+}
+
+// The fuzz target reads scripts through a portable copy of the profile
+// service; it is only worth its findings while it answers as the service does.
+TEST(ProfileMimic, AnswersAsTheProfileServiceOnTrickyFiles)
+{
+    using namespace std::string_literals;
+    const std::string long_name(300, 'n'), long_value(300, 'v'), quoted_260 = "\"" + std::string(259, 'q') + "\"";
+    const std::string files[] = {
+        "\t[ Setup ] \r\n  Key A  =  v a l \t\r\nK2=\"quoted\"\r\nK3='single'\r\nK4=\"open\r\nK5=\"\r\n"
+        "novalue\r\n;c=comment\r\n=nameless\r\n=again\r\nlast = x\x1a\r\n",
+        "top=1\r[a]\rk1=1\rk2=2\n\r\n[b]\nk=\"\"\nk2='a\"\n\n\n[a]\nk1=dup\nk3=3\n",
+        "[Setup\r\nx=1\r\n[Se]tup]\r\ny=2\r\n[]\r\nz=3\r\n[ b ] trailing\r\nw=4\r\n",
+        "[long]\r\n" + long_name + "1=1\r\n" + long_name + "2=2\r\n" + long_name + "3=3\r\n" + long_name + "4=4\r\n" +
+            "k=" + long_value + "\r\nq=" + quoted_260 + "\r\nq2=" + quoted_260.substr(1) + "\"\r\n",
+        "[S\xC4\x8A\x9F]\r\nk\xE4=\xFF\x81\x9D\xA0\r\nnul=ab\0cd\r\n\0x=1\r\n =v\r\n\xA0k=nbsp\r\n"s,
+        "",
+        "[Setup]",
+    };
+    const char* sections[] = {"Setup", " setup\t", "a", "b", "Se]tup", "Se", "", "long", "s\xE4\x9A\xFF", "Missing"};
+    const char* keys[] = {nullptr, "Key A", " key a ", "K2",  "K3",  "K4",   "K5",  "novalue", ";c", "",    "last", "k1",
+                          "k2",    "k",     "x",       "y",   "z",   "w",    "q",   "q2",      "nul", "K\xC4", "\xA0k", "top"};
+    SetupFolder folder{"mimic"};
+    int checked = 0;
+    for (std::size_t f = 0; f < std::size(files); ++f) {
+        const std::string path = folder.file("case" + std::to_string(f) + ".ini");
+        folder.write("case" + std::to_string(f) + ".ini", files[f]);
+        const vxtest::ProfileMimic mimic(files[f]);
+        for (const char* section : sections)
+            for (const char* key : keys)
+                for (const char* fallback : {"", "'fallback'  "})
+                    for (DWORD size : {key ? 260u : 1024u, 9u}) {
+                        char real[1024], copy[1024];
+                        std::memset(real, '#', sizeof real);
+                        std::memset(copy, '#', sizeof copy);
+                        const DWORD n = GetPrivateProfileStringA(section, key, fallback, real, size, path.c_str());
+                        const std::size_t m = mimic.read(section, key, fallback, copy, size);
+                        ASSERT_TRUE(n == m && std::memcmp(real, copy, size) == 0)
+                            << "file " << f << " [" << section << "] " << (key ? key : "(list)") << " fallback '"
+                            << fallback << "' size " << size << ": " << n << " '" << std::string(real, size)
+                            << "' against " << m << " '" << std::string(copy, size) << "'";
+                        ++checked;
+                    }
+    }
+    EXPECT_GT(checked, 1000);
 }
 
 TEST(ThreadLocale, NtPicksASupportedLanguageNineXLeavesItAlone)

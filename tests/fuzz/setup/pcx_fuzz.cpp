@@ -1,23 +1,81 @@
-// PCX files as the logo loader reads them.
+// PCX files as the logo loader reads them, against a plain reference: the
+// colour table taken from its source offset, every row run-length decoded on
+// its own and every pixel's index read bit by bit.
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "core/pcx_decoder.h"
+
+using namespace vx::setup;
+
+namespace {
+
+void check(bool holds)
+{
+    if (!holds)
+        __builtin_trap();
+}
+
+// One row of bytes_per_line bytes from file[in]; false when the data ran out.
+bool reference_row(std::span<const std::uint8_t> file, std::size_t& in, std::vector<std::uint8_t>& row)
+{
+    std::size_t n = 0;
+    while (n < row.size()) {
+        if (in >= file.size() || (file[in] >= 0xC0 && in + 1 >= file.size()))
+            return false;
+        const std::uint8_t b = file[in++];
+        const std::size_t run = b >= 0xC0 ? b & 0x3F : 1;
+        const std::uint8_t value = b >= 0xC0 ? file[in++] : b;
+        for (std::size_t k = 0; k < run && n < row.size(); ++k)
+            row[n++] = value;
+    }
+    return true;
+}
+
+void check_pixels(std::span<const std::uint8_t> file, const PcxHeader& h, const PcxImage& image)
+{
+    const bool widened = image.bits_per_pixel != h.bits_per_pixel;
+    std::size_t in = kPcxHeaderSize;
+    bool whole = true;
+    for (unsigned r = 0; r < image.height; ++r) {
+        std::vector<std::uint8_t> row(h.bytes_per_line, 0); // rows after the data ran out stay zero
+        whole = whole && reference_row(file, in, row);
+        const std::uint8_t* stored = &image.pixels[(image.height - 1 - r) * image.stride];
+        const std::size_t used = widened ? image.width : row.size();
+        for (std::size_t x = 0; x < image.stride; ++x) {
+            unsigned expected = x < used && !widened ? row[x] : 0;
+            for (unsigned bit = 0; x < used && widened && bit < h.bits_per_pixel; ++bit) {
+                const std::size_t at = x * h.bits_per_pixel + bit;
+                expected = (expected << 1) | ((row[at / 8] >> (7 - at % 8)) & 1);
+            }
+            check(stored[x] == expected);
+        }
+    }
+    check(image.complete == whole);
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     std::span<const std::uint8_t> file(data, size);
-    vx::setup::PcxImage image;
-    if (vx::setup::decode_pcx(file, image) == vx::setup::PcxError::None) {
-        if (image.pixels.size() != image.stride * image.height || image.pixels.size() > vx::setup::kPcxMaxPixelBytes)
-            __builtin_trap();
-        if (image.stride * 8 < std::size_t{image.width} * image.bits_per_pixel)
-            __builtin_trap();
+    PcxImage image;
+    PcxHeader h;
+    if (decode_pcx(file, image) == PcxError::None && read_pcx_header(file, h)) {
+        check(image.width == h.x_max - h.x_min + 1 && image.height == h.y_max - h.y_min + 1);
+        check(image.pixels.size() == image.stride * image.height && image.pixels.size() <= kPcxMaxPixelBytes);
+        check(image.stride % 4 == 0 && image.stride * 8 >= std::size_t{image.width} * image.bits_per_pixel);
         // Only depths a device-independent bitmap can hold leave the decoder.
-        if (image.bits_per_pixel != 1 && image.bits_per_pixel != 4 && image.bits_per_pixel != 8)
-            __builtin_trap();
+        check(image.bits_per_pixel == 1 || image.bits_per_pixel == 4 || image.bits_per_pixel == 8);
+        check(image.palette.size() == (1u << h.bits_per_pixel));
+        const std::size_t source = image.palette.size() == 16 ? 16 : size - kPcxTrailingPaletteSize;
+        for (std::size_t i = 0; i < image.palette.size(); ++i)
+            check(image.palette[i] == PcxRgb{data[source + 3 * i], data[source + 3 * i + 1], data[source + 3 * i + 2]});
+        if (image.pixels.size() <= (1u << 16)) // larger ones would slow the search down
+            check_pixels(file, h, image);
     }
-    (void)vx::setup::pcx_palette(file);
+    (void)pcx_palette(file);
     return 0;
 }

@@ -1,5 +1,7 @@
 // Script values: every field of a value, with macros that expand to long
-// texts and to texts holding further macro syntax.
+// texts and to texts holding further macro syntax; and a round trip: texts
+// without quotes, each written quoted and the quoted texts joined by commas,
+// read back as themselves.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -21,5 +23,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const vx::setup::FieldResult r = vx::setup::read_field(value, expand);
     if (r.end > value.size() || (r.end < value.size() && value[r.end] != ','))
         __builtin_trap();
+
+    std::string texts[8], quoted = "\"";
+    std::size_t count = 1;
+    for (char c : value) {
+        if (c == '|' && count < 8) {
+            quoted += "\",\"";
+            ++count;
+        } else if (c != '"' && c != '|') {
+            texts[count - 1] += c;
+            quoted += c;
+        }
+    }
+    quoted += '"';
+    if (vx::setup::read_fields(quoted, expand, fields, 8) != count)
+        __builtin_trap();
+    for (std::size_t i = 0; i < count; ++i)
+        if (fields[i] != texts[i].substr(0, vx::setup::kMaxFieldLength))
+            __builtin_trap();
     return 0;
 }

@@ -1,5 +1,7 @@
-// Any 1-bit picture, stride, window and offset: the rectangles stay inside
-// the buffer's pixels, are banded, and cover exactly the inside pixels.
+// Any 1-bit picture, stride, window and offset: painted back pixel by pixel,
+// the rectangles cover every inside pixel once and nothing else; they are
+// banded, and two touching bands never hold the same runs (they would be one).
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -7,6 +9,25 @@
 #include "core/region_runs.h"
 
 using namespace vx::osd;
+
+namespace {
+
+void check(bool holds)
+{
+    if (!holds)
+        std::abort();
+}
+
+// The runs of a band as the left and right edges of its rectangles.
+std::vector<std::int32_t> band_edges(const std::vector<Rect>& rects, std::size_t first, std::size_t end)
+{
+    std::vector<std::int32_t> edges;
+    for (std::size_t i = first; i < end; ++i)
+        edges.insert(edges.end(), {rects[i].left, rects[i].right});
+    return edges;
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -26,25 +47,42 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<Rect> rects;
     append_runs(image, window, rects);
 
-    std::int64_t inside = 0;
-    for (int y = scan.top; y < scan.bottom; ++y) {
-        const auto row = image.row(y);
-        if (row.empty())
-            continue;
-        for (int x = scan.left < 0 ? 0 : scan.left; x < scan.right && x < width; ++x) {
-            if (static_cast<std::size_t>(x) / 8 >= row.size())
-                break;
-            if ((((row[static_cast<std::size_t>(x) / 8] >> (7 - x % 8)) & 1) != 0) == lit_when_set)
-                ++inside;
-        }
+    auto inside = [&](int x, int y) {
+        if (x < std::max(scan.left, 0) || x >= std::min(scan.right, width) || y < std::max(scan.top, 0) ||
+            y >= std::min(scan.bottom, height))
+            return false;
+        const std::size_t row = static_cast<std::size_t>(bottom_up ? height - 1 - y : y);
+        if (stride == 0 || (row + 1) * stride > bits.size() || static_cast<std::size_t>(x) / 8 >= stride)
+            return false;
+        return (((bits[row * stride + x / 8] >> (7 - x % 8)) & 1) != 0) == lit_when_set;
+    };
+    std::vector<std::uint8_t> covered(static_cast<std::size_t>(width * height), 0);
+    std::int64_t painted = 0, expected = 0;
+    for (const Rect& r : rects) {
+        check(!r.empty());
+        for (int y = r.top - window.dy; y < r.bottom - window.dy; ++y)
+            for (int x = r.left - window.dx; x < r.right - window.dx; ++x) {
+                check(inside(x, y) && !covered[y * width + x]++);
+                ++painted;
+            }
     }
-    if (area(rects) != inside)
-        std::abort();
-    for (std::size_t i = 1; i < rects.size(); ++i) {
-        const Rect& a = rects[i - 1];
-        const Rect& b = rects[i];
-        if (a.top == b.top ? (a.bottom != b.bottom || a.right >= b.left) : b.top < a.bottom)
-            std::abort();
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            expected += inside(x, y);
+    check(painted == expected && area(rects) == expected);
+
+    std::size_t band = 0, previous = 0;
+    for (std::size_t i = 1; i <= rects.size(); ++i) {
+        if (i < rects.size() && rects[i].top == rects[band].top) {
+            check(rects[i].bottom == rects[band].bottom && rects[i - 1].right < rects[i].left);
+            continue;
+        }
+        if (i < rects.size())
+            check(rects[i].top >= rects[band].bottom);
+        if (band > 0 && rects[previous].bottom == rects[band].top)
+            check(band_edges(rects, previous, band) != band_edges(rects, band, i));
+        previous = band;
+        band = i;
     }
     return 0;
 }
