@@ -274,6 +274,7 @@ int destroy()
         result = static_cast<int>(SendMessageA(s.display, WM_CLOSE, 0, 0));
     }
     s.display = nullptr;
+    forget_display_region();
     s.background = nullptr;
     s.hide_timer_running = false;
     s.display_showing = false;

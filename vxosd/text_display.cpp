@@ -31,11 +31,11 @@ bool put_up_text(HRGN region)
         s.display_showing = false;
     }
     kill_hide_timer();
-    if (!install_region(s.display, region)) {
+    if (!set_display_region(region)) {
         hide_display_and_background();
         return false;
     }
-    show_topmost(s.display);
+    raise_display();
     if (!s.keep_showing)
         arm_hide_timer();
     s.display_showing = true;
@@ -55,15 +55,15 @@ bool show_text(const ScreenArea& screen, const char* text, RECT* rect, UINT form
     if (!display)
         return false;
     place_display(display, screen);
-    HDC window_dc = GetWindowDC(display);
-    if (!window_dc)
-        return false;
     const char* shown = text ? text : "";
     const int cx = screen.cx;
     const int cy = screen.cy;
 
     HFONT font = CreateFontIndirectA(&s.settings.font);
-    HDC memory = CreateCompatibleDC(window_dc);
+    // Compatible with the screen, as the display window's own DC is: taking
+    // that DC would make the window system build the window's visible region
+    // of thousands of pixel rectangles for nothing.
+    HDC memory = CreateCompatibleDC(nullptr);
     HGDIOBJ old_font = memory && font ? SelectObject(memory, font) : nullptr;
     HRGN region = nullptr;
     bool drawn = false;
@@ -121,7 +121,6 @@ bool show_text(const ScreenArea& screen, const char* text, RECT* rect, UINT form
     }
     if (font)
         DeleteObject(font);
-    ReleaseDC(display, window_dc);
 
     if (!drawn) {
         show_nothing();

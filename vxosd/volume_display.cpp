@@ -191,7 +191,7 @@ int show_volume(unsigned level, unsigned steps, unsigned maximum)
         return 0;
     }
     kill_hide_timer();
-    if (!install_region(s.display, region)) {
+    if (!set_display_region(region)) {
         show_nothing();
         return 0;
     }
@@ -204,7 +204,7 @@ int show_volume(unsigned level, unsigned steps, unsigned maximum)
         if (background_exists())
             show_topmost(s.background);
     }
-    show_topmost(s.display);
+    raise_display();
     arm_hide_timer();
     s.display_showing = true;
     return 1;
@@ -258,7 +258,7 @@ int show_volume_ex(unsigned level, unsigned steps, unsigned maximum, int type)
         return 0;
     }
     kill_hide_timer();
-    if (!install_region(s.display, region)) {
+    if (!set_display_region(region)) {
         show_nothing();
         return 0;
     }
@@ -275,7 +275,7 @@ int show_volume_ex(unsigned level, unsigned steps, unsigned maximum, int type)
         }
     }
     hide_indicators();
-    show_topmost(s.display);
+    raise_display();
     arm_hide_timer();
     s.display_showing = true;
     return 1;
