@@ -4,6 +4,7 @@
 #include "osd_module.h"
 #include "osd_state.h"
 #include "platform/version_language_seam.h"
+#include "shape_cache.h"
 
 namespace vx::osd {
 
@@ -38,6 +39,9 @@ LRESULT CALLBACK display_proc(HWND window, UINT message, WPARAM wparam, LPARAM l
     }
     if (message == WM_MOUSEACTIVATE)
         return kClickActivation;
+    // Fonts were added or removed: a text may now be drawn otherwise.
+    if (message == WM_FONTCHANGE)
+        clear_shape_cache();
     LRESULT object = 0;
     if (message == WM_GETOBJECT && answer_get_object(wparam, lparam, object))
         return object;
