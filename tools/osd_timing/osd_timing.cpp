@@ -363,16 +363,17 @@ int main(int argc, char** argv)
     char mute_text[2][MAX_PATH];
     vx::osd::load_string(vx::osd::kMuteOffString, mute_text[0], MAX_PATH);
     vx::osd::load_string(vx::osd::kMuteOnString, mute_text[1], MAX_PATH);
-    // Strings that differ in their digits, as a host's messages do.
+    // Strings that differ in their digits, as a host's messages do; more of
+    // them than VXOSD keeps the shapes of, so each show draws its text.
     std::vector<std::string> strings;
-    for (int i = 0; i < 8; ++i)
-        strings.push_back("Volume up: level " + std::to_string(20 + 7 * i) + "%");
+    for (int i = 0; i < 48; ++i)
+        strings.push_back("Volume up: level " + std::to_string(20 + i) + "%");
     // Levels a held volume key passes through.
     auto level = [](int i) { return static_cast<unsigned>(0x1000 + i * 2730); };
     const Case cases[] = {
         {"OSD_ShowMuteIcon", true, 2, [](int i) { OSD_ShowMuteIcon(i); },
          [&](int i) { reference_text_show(mute_text[i], true, i ? 102 : 101); }},
-        {"OSD_ShowString", true, 8,
+        {"OSD_ShowString", true, static_cast<int>(strings.size()),
          [&](int i) { OSD_ShowString(strings[static_cast<std::size_t>(i)].c_str(), nullptr, kRightBottom); },
          [&](int i) { reference_text_show(strings[static_cast<std::size_t>(i)].c_str(), false, 0); }},
         {"OSD_ShowVolume", false, 8, [&](int i) { OSD_ShowVolume(level(i), 32, 0xFFFF); },
