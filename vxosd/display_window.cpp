@@ -4,6 +4,7 @@
 #include "osd_module.h"
 #include "osd_state.h"
 #include "platform/version_language_seam.h"
+#include "shape_cache.h"
 
 namespace vx::osd {
 
@@ -38,6 +39,9 @@ LRESULT CALLBACK display_proc(HWND window, UINT message, WPARAM wparam, LPARAM l
     }
     if (message == WM_MOUSEACTIVATE)
         return kClickActivation;
+    // Fonts were added or removed: a text may now be drawn otherwise.
+    if (message == WM_FONTCHANGE)
+        clear_shape_cache();
     LRESULT object = 0;
     if (message == WM_GETOBJECT && answer_get_object(wparam, lparam, object))
         return object;
@@ -125,6 +129,7 @@ HWND ensure_display_window()
     s.display = CreateWindowExA(WS_EX_TOOLWINDOW, kDisplayClass, kDisplayTitle, WS_POPUP, 0, 0, screen.right,
                                 screen.bottom, nullptr, nullptr, this_module(), nullptr);
     if (s.display) {
+        forget_display_region();
         s.display_rect = screen;
         s.display_ever_created = true;
         // The class may hold an older brush (registered by this module
@@ -174,6 +179,79 @@ bool install_region(HWND window, HRGN region)
     return false;
 }
 
+namespace {
+
+// Repaints what changes between the shape `before` and `after` of the
+// visible display window (both window-relative).
+void repaint_change(HWND display, HRGN before, HRGN after)
+{
+    HRGN change = CreateRectRgn(0, 0, 0, 0);
+    if (!before || !change) {
+        InvalidateRect(display, nullptr, TRUE);
+    } else {
+        if (CombineRgn(change, after, before, RGN_DIFF) > NULLREGION)
+            InvalidateRgn(display, change, TRUE);
+        // Without a compositor the screen keeps the old shape's pixels where
+        // the window gives them up, as the region went in without a redraw.
+        if (CombineRgn(change, before, after, RGN_DIFF) > NULLREGION) {
+            const RECT& at = state().display_rect;
+            OffsetRgn(change, at.left, at.top);
+            RedrawWindow(GetDesktopWindow(), nullptr, change, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        }
+    }
+    if (change)
+        DeleteObject(change);
+    // Painted now, as SetWindowRgn with a redraw would have.
+    UpdateWindow(display);
+}
+
+HRGN copy_region(HRGN region)
+{
+    HRGN copy = CreateRectRgn(0, 0, 0, 0);
+    if (copy && CombineRgn(copy, region, nullptr, RGN_COPY) == ERROR) {
+        DeleteObject(copy);
+        copy = nullptr;
+    }
+    return copy;
+}
+
+} // namespace
+
+// SetWindowRgn with a redraw repaints the whole new shape and, in Wine,
+// fetches the window's many-rectangle region back several times (each one
+// costing time quadratic in its rectangles); a show mostly changes a few
+// pixels of a shape that is already painted.
+bool set_display_region(HRGN region)
+{
+    OsdState& s = state();
+    HWND display = s.display;
+    if (s.display_region && EqualRgn(region, s.display_region)) {
+        DeleteObject(region);
+        return true;
+    }
+    HRGN kept = copy_region(region);
+    const bool visible = IsWindowVisible(display) != FALSE;
+    if (!SetWindowRgn(display, region, kept ? FALSE : TRUE)) {
+        DeleteObject(region);
+        if (kept)
+            DeleteObject(kept);
+        return false;
+    }
+    if (visible && kept)
+        repaint_change(display, s.display_region, kept);
+    forget_display_region();
+    s.display_region = kept;
+    return true;
+}
+
+void forget_display_region()
+{
+    OsdState& s = state();
+    if (s.display_region)
+        DeleteObject(s.display_region);
+    s.display_region = nullptr;
+}
+
 void show_nothing()
 {
     OsdState& s = state();
@@ -186,6 +264,15 @@ void show_nothing()
 void show_topmost(HWND window, HWND insert_after)
 {
     SetWindowPos(window, insert_after, 0, 0, 0, 0, SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void raise_display()
+{
+    HWND display = state().display;
+    if (IsWindowVisible(display) && (GetWindowLongPtrA(display, GWL_EXSTYLE) & WS_EX_TOPMOST) &&
+        GetWindow(display, GW_HWNDFIRST) == display)
+        return;
+    show_topmost(display);
 }
 
 } // namespace vx::osd

@@ -29,6 +29,14 @@ inline constexpr LRESULT kClickActivation = MA_NOACTIVATE;
 
 // SetWindowRgn that frees the region when the window does not take it.
 bool install_region(HWND window, HRGN region);
+// Gives the display window its new shape (taking `region`) and paints what
+// changed: the pixels the new shape adds are filled with the class brush
+// before it returns, and the windows below repaint what it gives up. The
+// pixels both shapes share are not painted again, and an unchanged shape is
+// not installed again. False when the window does not take the region.
+bool set_display_region(HRGN region);
+// Forgets the display window's shape (the window is new or gone).
+void forget_display_region();
 // A show that could not make or install its region: nothing is shown, and
 // what was showing goes.
 void show_nothing();
@@ -42,6 +50,9 @@ void hide_display_and_background();
 
 // SetWindowPos(HWND_TOPMOST) showing without activation, size and place kept.
 void show_topmost(HWND window, HWND insert_after = HWND_TOPMOST);
+// show_topmost for the display window, left out when the display is up and
+// already the first of all windows: the call would change nothing.
+void raise_display();
 
 // Writes one of the display's debug strings.
 void debug_string(const char* text);

@@ -41,6 +41,7 @@ struct OsdState {
     Settings settings;
     HWND display = nullptr;
     RECT display_rect{};          // where the display window covers the screen
+    HRGN display_region = nullptr; // a copy of the display window's region: a show repaints what changes
     HBRUSH brush = nullptr;       // the one live colour brush, the display class's
     COLORREF brush_color = 0;     // its colour
     bool display_class_registered = false;

@@ -49,17 +49,6 @@ bool read_rows(HDC dc, HBITMAP bitmap, int width, int height, int first_row, int
     return true;
 }
 
-HRGN from_image(const BitImage& image, const ScanWindow& window)
-{
-    std::vector<Rect> rects;
-    append_runs(image, window, rects);
-    return region_from_rects(rects);
-}
-
-} // namespace
-
-namespace {
-
 // One band's rectangles (same top and bottom, left to right) as a region.
 HRGN band_region(std::span<const Rect> band)
 {
@@ -133,14 +122,15 @@ void add_region(HRGN& total, HRGN part)
     DeleteObject(part);
 }
 
-HRGN shape_from_bitmap(HBITMAP bitmap, int x0, int y0, int src_w, int src_h, int dst_w, int dst_h, Inside inside)
+bool bitmap_runs(HBITMAP bitmap, int x0, int y0, int src_w, int src_h, int dst_w, int dst_h, Inside inside,
+                 std::vector<Rect>& out)
 {
     if (!bitmap || dst_w <= 0 || dst_h <= 0)
-        return nullptr;
+        return false;
     HDC source = CreateCompatibleDC(nullptr);
     HDC target = CreateCompatibleDC(nullptr);
     HBITMAP stretched = target ? CreateCompatibleBitmap(target, dst_w, dst_h) : nullptr;
-    HRGN region = nullptr;
+    bool made = false;
     if (source && target && stretched) {
         HGDIOBJ old_source = SelectObject(source, bitmap);
         HGDIOBJ old_target = SelectObject(target, stretched);
@@ -151,8 +141,8 @@ HRGN shape_from_bitmap(HBITMAP bitmap, int x0, int y0, int src_w, int src_h, int
         if (read_rows(target, stretched, dst_w, dst_h, 0, dst_h, bits, set_is_white)) {
             const BitImage image{bits, mono_stride(dst_w), dst_w, dst_h, true};
             const bool want_white = inside == Inside::White;
-            const ScanWindow window{{0, 0, dst_w, dst_h}, x0, y0, want_white == set_is_white};
-            region = from_image(image, window);
+            append_runs(image, ScanWindow{{0, 0, dst_w, dst_h}, x0, y0, want_white == set_is_white}, out);
+            made = true;
         }
         SelectObject(source, old_source);
     }
@@ -162,14 +152,20 @@ HRGN shape_from_bitmap(HBITMAP bitmap, int x0, int y0, int src_w, int src_h, int
         DeleteDC(target);
     if (source)
         DeleteDC(source);
-    return region;
+    return made;
 }
 
-HRGN shape_of_drawn_text(HDC memory, const char* text, const Rect& draw, unsigned format, int width,
-                         const Rect& band)
+HRGN shape_from_bitmap(HBITMAP bitmap, int x0, int y0, int src_w, int src_h, int dst_w, int dst_h, Inside inside)
+{
+    std::vector<Rect> rects;
+    return bitmap_runs(bitmap, x0, y0, src_w, src_h, dst_w, dst_h, inside, rects) ? region_from_rects(rects) : nullptr;
+}
+
+bool drawn_text_runs(HDC memory, const char* text, const Rect& draw, unsigned format, int width, const Rect& band,
+                     std::vector<Rect>& out)
 {
     if (band.empty() || width <= 0)
-        return CreateRectRgn(0, 0, 0, 0);
+        return true;
     // A 1-bit DIB section, black 0 and white 1, read in place: no copy of
     // the bits through GetDIBits.
     MonoInfo info = mono_info(width, band.height());
@@ -180,7 +176,7 @@ HRGN shape_of_drawn_text(HDC memory, const char* text, const Rect& draw, unsigne
     if (!surface || !bits) {
         if (surface)
             DeleteObject(surface);
-        return nullptr;
+        return false;
     }
     HGDIOBJ old_bitmap = SelectObject(memory, surface);
     SetBkColor(memory, RGB(0, 0, 0));
@@ -194,11 +190,17 @@ HRGN shape_of_drawn_text(HDC memory, const char* text, const Rect& draw, unsigne
     GdiFlush();
     const std::size_t size = mono_stride(width) * static_cast<std::size_t>(band.height());
     const BitImage image{{static_cast<const std::uint8_t*>(bits), size}, mono_stride(width), width, band.height(), true};
-    const ScanWindow window{{band.left, 0, band.right, band.height()}, 0, band.top, true};
-    HRGN region = from_image(image, window);
+    append_runs(image, ScanWindow{{band.left, 0, band.right, band.height()}, 0, band.top, true}, out);
     SelectObject(memory, old_bitmap);
     DeleteObject(surface);
-    return region;
+    return true;
+}
+
+HRGN shape_of_drawn_text(HDC memory, const char* text, const Rect& draw, unsigned format, int width,
+                         const Rect& band)
+{
+    std::vector<Rect> rects;
+    return drawn_text_runs(memory, text, draw, format, width, band, rects) ? region_from_rects(rects) : nullptr;
 }
 
 } // namespace vx::osd

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <span>
+#include <vector>
 
 #include "core/geometry.h"
 
@@ -26,6 +27,13 @@ HRGN shape_from_bitmap(HBITMAP bitmap, int x0, int y0, int src_w, int src_h, int
 // sized) would cost more than everything else of a show.
 HRGN shape_of_drawn_text(HDC memory, const char* text, const Rect& draw, unsigned format, int width,
                          const Rect& band);
+
+// The rectangles of those two shapes, appended to `out` in banded form;
+// false when nothing could be made (no bitmap, no surface).
+bool bitmap_runs(HBITMAP bitmap, int x0, int y0, int src_w, int src_h, int dst_w, int dst_h, Inside inside,
+                 std::vector<Rect>& out);
+bool drawn_text_runs(HDC memory, const char* text, const Rect& draw, unsigned format, int width, const Rect& band,
+                     std::vector<Rect>& out);
 
 // A region of the given rectangles (any order; overlaps allowed).
 HRGN region_from_rects(std::span<const Rect> rects);

@@ -12,6 +12,7 @@
 #include "osd_state.h"
 #include "platform/font_dialog_seam.h"
 #include "platform/version_language_seam.h"
+#include "shape_cache.h"
 #include "text_buffer.h"
 #include "volume_display.h"
 #include "vxosd.h"
@@ -274,6 +275,8 @@ int destroy()
         result = static_cast<int>(SendMessageA(s.display, WM_CLOSE, 0, 0));
     }
     s.display = nullptr;
+    forget_display_region();
+    clear_shape_cache();
     s.background = nullptr;
     s.hide_timer_running = false;
     s.display_showing = false;

@@ -6,9 +6,9 @@
 #include "core/text_layout.h"
 #include "display_placement.h"
 #include "display_window.h"
-#include "osd_module.h"
 #include "osd_state.h"
 #include "region_shaping.h"
+#include "shape_cache.h"
 #include "string_table.h"
 #include "text_display.h"
 #include "vxosd.h"
@@ -31,11 +31,11 @@ bool put_up_text(HRGN region)
         s.display_showing = false;
     }
     kill_hide_timer();
-    if (!install_region(s.display, region)) {
+    if (!set_display_region(region)) {
         hide_display_and_background();
         return false;
     }
-    show_topmost(s.display);
+    raise_display();
     if (!s.keep_showing)
         arm_hide_timer();
     s.display_showing = true;
@@ -55,78 +55,46 @@ bool show_text(const ScreenArea& screen, const char* text, RECT* rect, UINT form
     if (!display)
         return false;
     place_display(display, screen);
-    HDC window_dc = GetWindowDC(display);
-    if (!window_dc)
-        return false;
     const char* shown = text ? text : "";
-    const int cx = screen.cx;
-    const int cy = screen.cy;
 
-    HFONT font = CreateFontIndirectA(&s.settings.font);
-    HDC memory = CreateCompatibleDC(window_dc);
-    HGDIOBJ old_font = memory && font ? SelectObject(memory, font) : nullptr;
-    HRGN region = nullptr;
-    bool drawn = false;
-
-    if (memory) {
-        Rect r;
-        if (rect) {
-            r = rescale_caller_rect(to_rect(*rect), cx, cy);
-            rect->right = r.right;
-            rect->bottom = r.bottom;
-        } else if (s.settings.monitor == kPrimaryMonitor) {
-            RECT desktop{};
-            GetClientRect(GetDesktopWindow(), &desktop);
-            r = to_rect(desktop);
-        } else {
-            r = Rect{0, 0, cx, cy};
-        }
-        SIZE extent{};
-        GetTextExtentPoint32A(memory, shown, lstrlenA(shown), &extent);
-
-        TextLayoutInput in;
-        in.rect = r;
-        in.cx = cx;
-        in.cy = cy;
-        in.text_width = extent.cx;
-        in.text_height = extent.cy;
-        in.format = format;
-        HBITMAP icon = icon_id ? LoadBitmapA(this_module(), MAKEINTRESOURCEA(icon_id)) : nullptr;
-        BITMAP icon_info{};
-        if (icon && GetObjectA(icon, sizeof icon_info, &icon_info)) {
-            in.has_icon = true;
-            in.bitmap_width = icon_info.bmWidth;
-            in.bitmap_height = icon_info.bmHeight;
-        }
-        const TextLayout layout = layout_text(in);
-        if (in.has_icon) {
-            region = shape_from_bitmap(icon, layout.icon.left, layout.icon.top, icon_info.bmWidth,
-                                       icon_info.bmHeight, layout.icon.width(), layout.icon.height(), Inside::Black);
-        }
-        if (icon)
-            DeleteObject(icon);
-
-        // Without its text surface the display would show the icon alone,
-        // or nothing while reporting success.
-        HRGN text_shape = shape_of_drawn_text(memory, shown, layout.draw, layout.format, layout.bitmap_width,
-                                              layout.band);
-        drawn = text_shape != nullptr;
-        if (drawn)
-            add_region(region, text_shape);
-        else if (region)
-            DeleteObject(region);
-        if (old_font)
-            SelectObject(memory, old_font);
-        DeleteDC(memory);
+    Rect r;
+    if (rect) {
+        r = rescale_caller_rect(to_rect(*rect), screen.cx, screen.cy);
+        rect->right = r.right;
+        rect->bottom = r.bottom;
+    } else if (s.settings.monitor == kPrimaryMonitor) {
+        RECT desktop{};
+        GetClientRect(GetDesktopWindow(), &desktop);
+        r = to_rect(desktop);
+    } else {
+        r = Rect{0, 0, screen.cx, screen.cy};
     }
-    if (font)
-        DeleteObject(font);
-    ReleaseDC(display, window_dc);
-
-    if (!drawn) {
+    const SIZE extent = text_extent(s.settings.font, shown);
+    TextLayoutInput in;
+    in.rect = r;
+    in.cx = screen.cx;
+    in.cy = screen.cy;
+    in.text_width = extent.cx;
+    in.text_height = extent.cy;
+    in.format = format;
+    SIZE icon{};
+    if (icon_id && picture_size(icon_id, icon)) {
+        in.has_icon = true;
+        in.bitmap_width = icon.cx;
+        in.bitmap_height = icon.cy;
+    }
+    const TextLayout layout = layout_text(in);
+    HRGN region = in.has_icon ? picture_shape(icon_id, layout.icon, Inside::Black) : nullptr;
+    // Without its text surface the display would show the icon alone, or
+    // nothing while reporting success.
+    HRGN text_region = text_shape(s.settings.font, shown, layout.draw, layout.format, layout.bitmap_width, layout.band);
+    if (!text_region) {
+        if (region)
+            DeleteObject(region);
         show_nothing();
         return false;
     }
+    add_region(region, text_region);
     return put_up_text(region);
 }
 

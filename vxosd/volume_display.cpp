@@ -14,6 +14,7 @@
 #include "osd_state.h"
 #include "platform/version_language_seam.h"
 #include "region_shaping.h"
+#include "shape_cache.h"
 #include "volume_display.h"
 #include "vxosd.h"
 
@@ -115,40 +116,14 @@ void drop_background_of_other_monitor(const ScreenArea& screen)
         DestroyWindow(s.background);
 }
 
-HBITMAP load_bitmap(int id, BITMAP& info)
-{
-    HBITMAP bitmap = LoadBitmapA(this_module(), MAKEINTRESOURCEA(id));
-    info = BITMAP{};
-    if (bitmap && !GetObjectA(bitmap, sizeof info, &info)) {
-        DeleteObject(bitmap);
-        return nullptr;
-    }
-    return bitmap;
-}
-
 // The framed display's count, drawn in the settings' font and scanned in a
 // band two digits wide at the right end of (0, 0, right, bottom).
 HRGN shape_from_number(const char* text, int right, int bottom, int cx)
 {
-    HDC screen = GetDC(nullptr);
-    HDC memory = screen ? CreateCompatibleDC(screen) : nullptr;
-    if (screen)
-        ReleaseDC(nullptr, screen);
-    if (!memory)
-        return nullptr;
-    HFONT font = CreateFontIndirectA(&state().settings.font);
-    HGDIOBJ old_font = font ? SelectObject(memory, font) : nullptr;
-    SIZE digits{};
-    GetTextExtentPoint32A(memory, "00", 2, &digits);
+    const LOGFONTA& font = state().settings.font;
+    const SIZE digits = text_extent(font, "00");
     const NumberLayout layout = layout_number(right, bottom, digits.cx, digits.cy, cx);
-    HRGN region = shape_of_drawn_text(memory, text, layout.draw, DT_SINGLELINE | DT_BOTTOM | DT_RIGHT,
-                                      layout.bitmap_width, layout.band);
-    if (old_font)
-        SelectObject(memory, old_font);
-    if (font)
-        DeleteObject(font);
-    DeleteDC(memory);
-    return region;
+    return text_shape(font, text, layout.draw, DT_SINGLELINE | DT_BOTTOM | DT_RIGHT, layout.bitmap_width, layout.band);
 }
 
 } // namespace
@@ -167,8 +142,8 @@ int show_volume(unsigned level, unsigned steps, unsigned maximum)
         return 0;
     const ScreenArea screen = choose_screen();
     place_display(display, screen);
-    BITMAP info;
-    HBITMAP icon = load_bitmap(kClassicIcon, info);
+    SIZE icon{};
+    const bool has_icon = picture_size(kClassicIcon, icon);
     ClassicVolumeInput in;
     in.cx = screen.cx;
     in.cy = screen.cy;
@@ -176,22 +151,19 @@ int show_volume(unsigned level, unsigned steps, unsigned maximum)
     in.level = level;
     in.steps = steps;
     in.maximum = maximum;
-    in.icon_width = info.bmWidth;
-    in.icon_height = info.bmHeight;
+    in.icon_width = icon.cx;
+    in.icon_height = icon.cy;
     const VolumeShape shape = classic_volume(in);
 
     HRGN region = region_from_rects(shape.rects);
-    if (icon) {
-        add_region(region, shape_from_bitmap(icon, shape.icon.left, shape.icon.top, info.bmWidth, info.bmHeight,
-                                             shape.icon.width(), shape.icon.height(), Inside::Black));
-        DeleteObject(icon);
-    }
+    if (has_icon)
+        add_region(region, picture_shape(kClassicIcon, shape.icon, Inside::Black));
     if (!region) {
         show_nothing();
         return 0;
     }
     kill_hide_timer();
-    if (!install_region(s.display, region)) {
+    if (!set_display_region(region)) {
         show_nothing();
         return 0;
     }
@@ -204,7 +176,7 @@ int show_volume(unsigned level, unsigned steps, unsigned maximum)
         if (background_exists())
             show_topmost(s.background);
     }
-    show_topmost(s.display);
+    raise_display();
     arm_hide_timer();
     s.display_showing = true;
     return 1;
@@ -226,8 +198,9 @@ int show_volume_ex(unsigned level, unsigned steps, unsigned maximum, int type)
     const bool known = type >= 0 && type < 4;
     if (!known)
         debug_string("Vxosd: undefined volume state");
-    BITMAP info;
-    HBITMAP icon = load_bitmap(known ? kFramedIcons[type] : kPlacementIcon, info);
+    const int icon_id = known ? kFramedIcons[type] : kPlacementIcon;
+    SIZE icon{};
+    const bool has_icon = picture_size(icon_id, icon);
 
     FramedVolumeInput in;
     in.cx = screen.cx;
@@ -237,18 +210,14 @@ int show_volume_ex(unsigned level, unsigned steps, unsigned maximum, int type)
     in.level = level;
     in.steps = steps;
     in.maximum = maximum;
-    in.icon_width = info.bmWidth;
-    in.icon_height = info.bmHeight;
+    in.icon_width = icon.cx;
+    in.icon_height = icon.cy;
     const VolumeShape shape = framed_volume(in);
 
     HRGN region = region_from_rects(shape.rects);
-    if (icon) {
-        if (known && region) {
-            add_region(region, shape_from_bitmap(icon, shape.icon.left, shape.icon.top, info.bmWidth, info.bmHeight,
-                                                 info.bmWidth, info.bmHeight, Inside::White));
-        }
-        DeleteObject(icon);
-    }
+    // The framed layout's icon is not scaled: its place has the bitmap's size.
+    if (has_icon && known && region)
+        add_region(region, picture_shape(icon_id, shape.icon, Inside::White));
     char count[16];
     std::snprintf(count, sizeof count, "%u", shape.lit);
     if (region)
@@ -258,7 +227,7 @@ int show_volume_ex(unsigned level, unsigned steps, unsigned maximum, int type)
         return 0;
     }
     kill_hide_timer();
-    if (!install_region(s.display, region)) {
+    if (!set_display_region(region)) {
         show_nothing();
         return 0;
     }
@@ -275,7 +244,7 @@ int show_volume_ex(unsigned level, unsigned steps, unsigned maximum, int type)
         }
     }
     hide_indicators();
-    show_topmost(s.display);
+    raise_display();
     arm_hide_timer();
     s.display_showing = true;
     return 1;

@@ -185,6 +185,41 @@ TEST_F(OsdDisplay, TooWideTextIsCutAtTheLeftMargin)
     DeleteObject(region);
 }
 
+namespace {
+
+// `upper` is above `lower` among the top-level windows.
+bool above(HWND upper, HWND lower)
+{
+    for (HWND w = GetWindow(lower, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV))
+        if (w == upper)
+            return true;
+    return false;
+}
+
+} // namespace
+
+// A show brings the display back above a top-most window that came over it
+// since the last show, and draws its text in the font set since then.
+TEST_F(OsdDisplay, AShowRaisesTheDisplayAgainAndDrawsInTheCurrentFont)
+{
+    const UINT format = DT_SINGLELINE | DT_BOTTOM | DT_RIGHT;
+    OSD_ShowString("Hello", nullptr, format);
+    HRGN before = display_region();
+    HWND cover = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, "STATIC", "cover", WS_POPUP | WS_VISIBLE, 0, 0, 10,
+                                 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(above(cover, display()));
+    set_number("Height", -60);
+    set_number("UserChanged", 1);
+    reload();
+    OSD_ShowString("Hello", nullptr, format);
+    EXPECT_TRUE(above(display(), cover));
+    HRGN after = display_region();
+    EXPECT_GT(region_area(after), region_area(before) * 3 / 2) << "drawn in the larger font";
+    DeleteObject(before);
+    DeleteObject(after);
+    DestroyWindow(cover);
+}
+
 TEST_F(OsdDisplay, HostileTextAndFormatsAreSafe)
 {
     // Tabs that DT_EXPANDTABS widens far past the measured width: DrawTextA

@@ -1,5 +1,6 @@
 // Thousands of show and hide cycles leave the process's GDI and USER object
 // counts where they started.
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -24,15 +25,26 @@ void hide_now()
     state().show_string_calls = 0;
 }
 
-// GDI objects of this process counted by probing: a leak of a few objects
-// per cycle pushes new handles' indices up, so the answer of a fresh
-// CreateRectRgn rises with leaks even where GetGuiResources says nothing.
-unsigned probe_handle_index()
+// Live GDI objects of this process (plus a constant), read from the handle
+// table where GetGuiResources answers 0 (Wine): a new handle takes the most
+// recently freed entry first and a never used one only when no entry is
+// free, so once kProbe new regions have taken every free entry, the highest
+// entry among them lies kProbe above the count of live objects.
+unsigned live_gdi_objects()
 {
-    HRGN probe = CreateRectRgn(0, 0, 1, 1);
-    const unsigned index = static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(probe) & 0xFFFF);
-    DeleteObject(probe);
-    return index;
+    constexpr unsigned kProbe = 4096;
+    std::vector<HRGN> probe;
+    unsigned highest = 0;
+    for (unsigned i = 0; i < kProbe; ++i) {
+        HRGN region = CreateRectRgn(0, 0, 1, 1);
+        if (!region)
+            break;
+        probe.push_back(region);
+        highest = std::max(highest, static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(region) & 0xFFFF));
+    }
+    for (HRGN region : probe)
+        DeleteObject(region);
+    return highest - kProbe;
 }
 
 } // namespace
@@ -61,17 +73,17 @@ TEST_F(OsdTest, ShowHideCyclesLeakNoObjects)
     pump(0);
     // The probe notices leaked objects: Wine's GetGuiResources answers 0.
     {
-        const unsigned start = probe_handle_index();
+        const unsigned start = live_gdi_objects();
         std::vector<HRGN> leaked;
         for (int i = 0; i < 64; ++i)
             leaked.push_back(CreateRectRgn(0, 0, 1, 1));
-        EXPECT_GT(probe_handle_index(), start + 32) << "the probe must see 64 live objects";
+        EXPECT_EQ(start + 64, live_gdi_objects()) << "the probe must see 64 live objects";
         for (HRGN r : leaked)
             DeleteObject(r);
     }
     const DWORD gdi_before = gdi_objects();
     const DWORD user_before = user_objects();
-    const unsigned index_before = probe_handle_index();
+    const unsigned live_before = live_gdi_objects();
     for (const auto& d : displays) {
         for (int i = 0; i < cycles; ++i) {
             d.show(i);
@@ -80,11 +92,11 @@ TEST_F(OsdTest, ShowHideCyclesLeakNoObjects)
                 pump(0);
         }
         pump(0);
-        const unsigned index_after = probe_handle_index();
-        std::printf("%-10s %d cycles: GDI objects %lu -> %lu, USER objects %lu -> %lu, probe handle index %u -> %u\n",
-                    d.name, cycles, gdi_before, gdi_objects(), user_before, user_objects(), index_before, index_after);
+        const unsigned live_after = live_gdi_objects();
+        std::printf("%-10s %d cycles: GDI objects %lu -> %lu, USER objects %lu -> %lu, live GDI objects (probe) %u -> %u\n",
+                    d.name, cycles, gdi_before, gdi_objects(), user_before, user_objects(), live_before, live_after);
         EXPECT_EQ(gdi_before, gdi_objects()) << d.name;
         EXPECT_EQ(user_before, user_objects()) << d.name;
-        EXPECT_LE(index_after, index_before + 16) << d.name;
+        EXPECT_LE(live_after, live_before + 16) << d.name;
     }
 }

@@ -1,9 +1,12 @@
 // The run-length shapes are exactly the per-pixel reference on real GDI
-// drawing: stretched icons of either colour, and text bands in several fonts.
+// drawing: stretched icons of either colour, and text bands in several fonts;
+// so are the shapes the displays keep between shows, asked for anew and
+// again.
 #include "core/text_layout.h"
 #include "osd_fixture.h"
 #include "osd_module.h"
 #include "per_pixel_reference.h"
+#include "shape_cache.h"
 
 using namespace osdtest;
 using vx::osd::Inside;
@@ -36,9 +39,12 @@ TEST(OsdRegions, IconShapesOfEitherColourAtEveryScale)
         for (const Size& s : sizes) {
             for (bool white : {false, true}) {
                 SCOPED_TRACE(testing::Message() << id << " " << s.w << "x" << s.h << (white ? " white" : " black"));
-                expect_same(vx::osd::shape_from_bitmap(bitmap, 13, -7, 48, 48, s.w, s.h,
-                                                       white ? Inside::White : Inside::Black),
+                const Inside inside = white ? Inside::White : Inside::Black;
+                expect_same(vx::osd::shape_from_bitmap(bitmap, 13, -7, 48, 48, s.w, s.h, inside),
                             per_pixel_bitmap_shape(bitmap, 13, -7, 48, 48, s.w, s.h, white), 20);
+                for (int twice = 0; twice < 2; ++twice)
+                    expect_same(vx::osd::picture_shape(id, Rect{13, -7, 13 + s.w, -7 + s.h}, inside),
+                                per_pixel_bitmap_shape(bitmap, 13, -7, 48, 48, s.w, s.h, white), 20);
             }
         }
         DeleteObject(bitmap);
@@ -86,6 +92,9 @@ TEST(OsdRegions, TextBandsInSeveralFonts)
             const auto l = vx::osd::layout_text(in);
             expect_same(vx::osd::shape_of_drawn_text(memory, text, l.draw, l.format, l.bitmap_width, l.band),
                         per_pixel_text_shape(memory, text, l.draw, l.format, l.bitmap_width, l.band), 100);
+            for (int twice = 0; twice < 2; ++twice)
+                expect_same(vx::osd::text_shape(lf, text, l.draw, l.format, l.bitmap_width, l.band),
+                            per_pixel_text_shape(memory, text, l.draw, l.format, l.bitmap_width, l.band), 100);
             SIZE digits{};
             GetTextExtentPoint32A(memory, "00", 2, &digits);
             const auto n = vx::osd::layout_number(572, 738, digits.cx, digits.cy, 1024);
