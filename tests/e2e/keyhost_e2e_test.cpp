@@ -364,7 +364,7 @@ struct ForegroundWindow {
     {
         auto& me = *static_cast<ForegroundWindow*>(self);
         WNDCLASSA wc{};
-        wc.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+        wc.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) WINAPI -> LRESULT {
             if (m == WM_KEYDOWN)
                 ++reinterpret_cast<ForegroundWindow*>(GetWindowLongPtrA(w, GWLP_USERDATA))->seen[wp & 0xFF];
             if (m == WM_DESTROY)
@@ -456,7 +456,7 @@ struct StandInTaskbar {
     StandInTaskbar()
     {
         WNDCLASSA wc{};
-        wc.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+        wc.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) WINAPI -> LRESULT {
             auto* me = reinterpret_cast<StandInTaskbar*>(GetWindowLongPtrA(w, GWLP_USERDATA));
             if (m != WM_COPYDATA || !me)
                 return DefWindowProcA(w, m, wp, lp);

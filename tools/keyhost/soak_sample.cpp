@@ -120,7 +120,9 @@ std::uint32_t scan(UINT_PTR first, UINT_PTR step, UINT_PTR limit, Valid valid)
     return count;
 }
 
-std::uint32_t kernel_handles()
+} // namespace
+
+std::uint32_t count_kernel_handles()
 {
     DWORD count = 0;
     if (GetProcessHandleCount(GetCurrentProcess(), &count) && count)
@@ -132,6 +134,8 @@ std::uint32_t kernel_handles()
         return GetHandleInformation(reinterpret_cast<HANDLE>(n), &flags) ? 1 : 0;
     });
 }
+
+namespace {
 
 std::uint32_t gdi_objects()
 {
@@ -227,7 +231,7 @@ ResourceSample sample_at_rest(std::uint64_t events, DWORD settle_ms)
     sample.events = events;
     pump(settle_ms, [] { return !thread_shows_a_window(); }, [](const MSG&) {});
     watch_timers(sample);
-    sample.handles = kernel_handles();
+    sample.handles = count_kernel_handles();
     sample.gdi = gdi_objects();
     sample.user = user_objects();
     sample.windows = process_windows();

@@ -16,4 +16,8 @@ namespace keyhost {
 // bytes.
 ResourceSample sample_at_rest(std::uint64_t events, DWORD settle_ms);
 
+// The process's kernel handles: the system's count, or where it answers 0
+// (Wine), the handle numbers in use.
+std::uint32_t count_kernel_handles();
+
 } // namespace keyhost

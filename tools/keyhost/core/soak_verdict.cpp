@@ -5,12 +5,11 @@
 namespace keyhost {
 namespace {
 
-std::int64_t grown(std::uint64_t first, std::uint64_t last)
-{
-    return static_cast<std::int64_t>(last) - static_cast<std::int64_t>(first);
-}
+std::int64_t grown(std::int64_t first, std::int64_t last) { return last - first; }
 
-void check_growth(const char* what, std::uint64_t first, std::uint64_t last, std::uint64_t limit,
+std::int64_t own_handles(const ResourceSample& s) { return static_cast<std::int64_t>(s.handles) - s.mode_handles; }
+
+void check_growth(const char* what, std::int64_t first, std::int64_t last, std::uint64_t limit,
                   std::vector<std::string>& problems)
 {
     const std::int64_t growth = grown(first, last);
@@ -23,14 +22,15 @@ void check_growth(const char* what, std::uint64_t first, std::uint64_t last, std
 
 std::string soak_table_header()
 {
-    return "soak     events  handles    GDI   USER  windows  private KiB  timers";
+    return "soak     events  handles (mode changes)    GDI   USER  windows  private KiB  timers";
 }
 
 std::string soak_table_row(const ResourceSample& s)
 {
-    char row[160];
-    std::snprintf(row, sizeof row, "soak %10llu %8u %6u %6u %8u %12llu %7u", static_cast<unsigned long long>(s.events),
-                  s.handles, s.gdi, s.user, s.windows, static_cast<unsigned long long>(s.private_kib), s.timers);
+    char row[200];
+    std::snprintf(row, sizeof row, "soak %10llu %8u %14lld %6u %6u %8u %12llu %7u",
+                  static_cast<unsigned long long>(s.events), s.handles, static_cast<long long>(s.mode_handles), s.gdi,
+                  s.user, s.windows, static_cast<unsigned long long>(s.private_kib), s.timers);
     std::string text = row;
     if (!s.repeating.empty())
         text += "  repeating: " + s.repeating;
@@ -53,11 +53,13 @@ std::vector<std::string> soak_problems(const std::vector<ResourceSample>& sample
     }
     const ResourceSample& first = samples.front();
     const ResourceSample& last = samples.back();
-    check_growth("handles", first.handles, last.handles, limits.handles, problems);
+    check_growth("handles (without the mode changes')", own_handles(first), own_handles(last), limits.handles,
+                 problems);
     check_growth("GDI objects", first.gdi, last.gdi, limits.gdi, problems);
     check_growth("USER objects", first.user, last.user, limits.user, problems);
     check_growth("windows", first.windows, last.windows, limits.windows, problems);
-    check_growth("private KiB", first.private_kib, last.private_kib, limits.private_kib, problems);
+    check_growth("private KiB", static_cast<std::int64_t>(first.private_kib),
+                 static_cast<std::int64_t>(last.private_kib), limits.private_kib, problems);
     return problems;
 }
 
@@ -67,13 +69,16 @@ std::string soak_growth(const std::vector<ResourceSample>& samples)
         return "no samples";
     const ResourceSample& a = samples.front();
     const ResourceSample& b = samples.back();
-    char line[200];
+    char line[256];
     std::snprintf(line, sizeof line,
-                  "from %llu to %llu events: handles %+lld, GDI %+lld, USER %+lld, windows %+lld, private %+lld KiB",
+                  "from %llu to %llu events: handles %+lld (%+lld of them the mode changes'), GDI %+lld, USER %+lld, "
+                  "windows %+lld, private %+lld KiB",
                   static_cast<unsigned long long>(a.events), static_cast<unsigned long long>(b.events),
-                  static_cast<long long>(grown(a.handles, b.handles)), static_cast<long long>(grown(a.gdi, b.gdi)),
+                  static_cast<long long>(grown(a.handles, b.handles)),
+                  static_cast<long long>(grown(a.mode_handles, b.mode_handles)), static_cast<long long>(grown(a.gdi, b.gdi)),
                   static_cast<long long>(grown(a.user, b.user)), static_cast<long long>(grown(a.windows, b.windows)),
-                  static_cast<long long>(grown(a.private_kib, b.private_kib)));
+                  static_cast<long long>(grown(static_cast<std::int64_t>(a.private_kib),
+                                               static_cast<std::int64_t>(b.private_kib))));
     return line;
 }
 

@@ -11,6 +11,7 @@ namespace keyhost {
 struct ResourceSample {
     std::uint64_t events = 0;      // input events played before the sample
     std::uint32_t handles = 0;     // kernel handles
+    std::int64_t mode_handles = 0; // of them, left by the system's display mode changes themselves
     std::uint32_t gdi = 0;         // GDI objects
     std::uint32_t user = 0;        // USER objects (windows, menus, icons)
     std::uint32_t windows = 0;     // windows of the process, hidden and message-only ones too
@@ -21,7 +22,9 @@ struct ResourceSample {
 };
 
 // Growth allowed from the first sample to the last: caches filled once, a
-// window created again after a screen change, heap pages.
+// window created again after a screen change, heap pages. Handles count
+// without those the display mode changes left (Wine keeps registry keys of
+// the display devices open at each change): they are not the host's.
 struct SoakLimits {
     std::uint32_t handles = 8;
     std::uint32_t gdi = 8;
