@@ -20,6 +20,7 @@
 #include "host.h"
 #include "host_log.h"
 #include "replay_runner.h"
+#include "soak_sample.h"
 #include "support/pe_exports.h"
 #include "vxosd.h"
 #include "vxutil.h"
@@ -244,6 +245,37 @@ TEST_F(KeyhostTest, HundredVolumeStepsStayFast)
                     classic ? "classic" : "framed", latencies[50], latencies.back());
         EXPECT_LT(latencies[50], 50.0);
     }
+}
+
+// The long run's sample counts what the process holds, also where the
+// system's counters answer 0 (Wine), and sees a volume repeat left running.
+TEST_F(KeyhostTest, SoakSampleCountsWhatTheProcessHoldsAndSeesARepeatLeftRunning)
+{
+    const keyhost::ResourceSample before = keyhost::sample_at_rest(0, 100);
+    HANDLE event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    HRGN region = CreateRectRgn(0, 0, 1, 1);
+    HMENU menu = CreatePopupMenu();
+    HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    Mixer_StartVolumeIncrease();
+    const keyhost::ResourceSample held = keyhost::sample_at_rest(1, 100);
+    Mixer_StopVolumeIncrease();
+    CloseHandle(event);
+    DeleteObject(region);
+    DestroyMenu(menu);
+    DestroyWindow(window);
+    const keyhost::ResourceSample after = keyhost::sample_at_rest(2, 100);
+
+    EXPECT_EQ(before.handles + 1, held.handles);
+    EXPECT_EQ(before.gdi + 1, held.gdi);
+    EXPECT_EQ(before.user + 2, held.user) << "a menu and a window";
+    EXPECT_EQ(before.windows + 1, held.windows);
+    EXPECT_NE("", held.repeating);
+    EXPECT_TRUE(held.volume_moved);
+    EXPECT_EQ((std::vector<std::uint32_t>{before.handles, before.gdi, before.user, before.windows}),
+              (std::vector<std::uint32_t>{after.handles, after.gdi, after.user, after.windows}));
+    EXPECT_EQ("", after.repeating);
+    EXPECT_FALSE(after.volume_moved);
+    EXPECT_GT(before.private_kib, 0u);
 }
 
 } // namespace

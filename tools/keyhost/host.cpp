@@ -32,6 +32,32 @@ BOOL CALLBACK find_visible_display(HWND window, LPARAM visible)
     return FALSE;
 }
 
+// The mode after the current one in the display's list, from `index` on
+// (which is advanced); false when the display lists no other mode.
+bool next_display_mode(std::uint32_t& index, DEVMODEA& mode)
+{
+    DEVMODEA current{};
+    current.dmSize = sizeof current;
+    EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &current);
+    std::uint32_t count = 0;
+    DEVMODEA probe{};
+    probe.dmSize = sizeof probe;
+    while (count < 1000 && EnumDisplaySettingsA(nullptr, count, &probe))
+        ++count;
+    for (std::uint32_t tried = 0; tried < count; ++tried) {
+        mode = DEVMODEA{};
+        mode.dmSize = sizeof mode;
+        if (!EnumDisplaySettingsA(nullptr, index++ % count, &mode))
+            continue;
+        if (mode.dmPelsWidth != current.dmPelsWidth || mode.dmPelsHeight != current.dmPelsHeight ||
+            mode.dmBitsPerPel != current.dmBitsPerPel) {
+            mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
+            return true;
+        }
+    }
+    return false;
+}
+
 // The host whose window is up; the desktop-switch event has no other way in.
 Host* g_host = nullptr;
 
@@ -282,6 +308,32 @@ void Host::on_mic(bool on)
     log("mic     %s", on ? "muted" : "on");
 }
 
+void Host::show_text(const std::string& text)
+{
+    OSD_ShowString(text.c_str(), nullptr, DT_SINGLELINE | DT_BOTTOM | DT_RIGHT);
+    log("text    %s", text.c_str());
+}
+
+void Host::change_screen(std::uint32_t width, std::uint32_t height)
+{
+    DEVMODEA mode{};
+    mode.dmSize = sizeof mode;
+    if (width && height) {
+        mode.dmPelsWidth = width;
+        mode.dmPelsHeight = height;
+        mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+    } else if (!next_display_mode(next_mode_, mode)) {
+        log("screen  the display lists no other mode");
+        return;
+    }
+    // CDS_FULLSCREEN: a change for this session of keyhost only, never
+    // written to the registry; finish() puts the registry's mode back.
+    const LONG result = ChangeDisplaySettingsExA(nullptr, &mode, nullptr, CDS_FULLSCREEN, nullptr);
+    screen_changed_ |= result == DISP_CHANGE_SUCCESSFUL;
+    log("screen  %lux%lu %lu bits: %s (%ld)", mode.dmPelsWidth, mode.dmPelsHeight, mode.dmBitsPerPel,
+        result == DISP_CHANGE_SUCCESSFUL ? "changed" : "refused", result);
+}
+
 void Host::show_menu()
 {
     const int monitor = display_setting(kMonitorSetting);
@@ -354,6 +406,8 @@ void Host::finish()
     tray_.remove();
     Mixer_StopVolumeIncrease();
     OSD_Destroy();
+    if (screen_changed_)
+        ChangeDisplaySettingsExA(nullptr, nullptr, nullptr, 0, nullptr);
 }
 
 void CALLBACK Host::on_desktop_switch(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD)
@@ -463,7 +517,7 @@ LRESULT Host::handle(UINT message, WPARAM wparam, LPARAM lparam)
         return 0;
     case WM_DESTROY:
         finish();
-        PostQuitMessage(0);
+        PostQuitMessage(exit_code_);
         return 0;
     default:
         break;

@@ -62,6 +62,13 @@ public:
     void replay_key(std::uint32_t code, bool pressed);
     void on_lock(LockKey key, bool on);
     void on_mic(bool on);
+    // A text of the replay, shown as the display's text.
+    void show_text(const std::string& text);
+    // A display mode change of the replay: `width` by `height`, or with 0 by
+    // 0 the display's next mode. It lasts until keyhost ends.
+    void change_screen(std::uint32_t width, std::uint32_t height);
+    // The exit code the message loop ends with.
+    void set_exit_code(int code) { exit_code_ = code; }
 
     HWND window() const { return window_; }
     const Options& options() const { return options_; }
@@ -105,6 +112,9 @@ private:
     bool mic_muted_ = false;
     int shown_level_ = -1; // the volume display's level and mute as last shown
     int shown_mute_ = -1;
+    int exit_code_ = 0;
+    bool screen_changed_ = false;
+    std::uint32_t next_mode_ = 0; // the display's mode list, cycled by change_screen
     LatencyRecord latencies_;
     LARGE_INTEGER frequency_{};
 };

@@ -133,11 +133,8 @@ void RawInputReader::read_hid(const RAWINPUT& raw, const RawInputSink& sink)
         ULONG value = 0;
         if (device->dial && HidP_GetUsageValue(HidP_Input, kConsumerPage, 0, kVolumeDialUsage, &value, device->data(),
                                                report, hid.dwSizeHid) == HIDP_STATUS_SUCCESS) {
-            std::int64_t signed_value = value;
-            if (device->dial_signed && device->dial_bits > 0 && device->dial_bits < 32 &&
-                (value >> (device->dial_bits - 1)) & 1)
-                signed_value -= std::int64_t{1} << device->dial_bits;
-            steps = dial_steps({device->dial_relative, static_cast<std::int32_t>(signed_value)}, device->dial_previous);
+            const std::int32_t dial = dial_value(value, device->dial_bits, device->dial_signed);
+            steps = dial_steps({device->dial_relative, dial}, device->dial_previous);
         }
         const std::uint32_t report_id = device->report_ids && hid.dwSizeHid > 0 ? static_cast<BYTE>(report[0]) : 0;
         sink.report(Source{id, report_id}, codes_, steps);
@@ -177,8 +174,9 @@ void RawInputReader::read(HRAWINPUT input, const RawInputSink& sink)
     }
     const auto& raw = *reinterpret_cast<const RAWINPUT*>(buffer_.data());
     if (raw.header.dwType == RIM_TYPEHID && raw.header.hDevice) {
-        const std::size_t needed = offsetof(RAWINPUT, data.hid.bRawData) +
-                                   static_cast<std::size_t>(raw.data.hid.dwSizeHid) * raw.data.hid.dwCount;
+        // In 64 bits: the product of two DWORDs overflows a 32-bit size_t.
+        const std::uint64_t needed = offsetof(RAWINPUT, data.hid.bRawData) +
+                                     std::uint64_t{raw.data.hid.dwSizeHid} * raw.data.hid.dwCount;
         if (needed <= size)
             read_hid(raw, sink);
         else

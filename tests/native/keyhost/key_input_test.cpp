@@ -116,6 +116,13 @@ TEST(ConsumerKeys, DialStepsRelativeAndAbsolute)
     EXPECT_EQ(0, dial_steps({false, 40}, previous)) << "the first position only sets the start";
     EXPECT_EQ(2, dial_steps({false, 42}, previous));
     EXPECT_EQ(-kMaxDialSteps, dial_steps({false, 0}, previous));
+
+    EXPECT_EQ(-3, dial_value(0xFD, 8, true));
+    EXPECT_EQ(253, dial_value(0xFD, 8, false));
+    EXPECT_EQ(-3, dial_value(0x1FD, 8, true)) << "bits beyond the field's width are not part of it";
+    EXPECT_EQ(-1, dial_value(0xFFFFFFFF, 32, true));
+    EXPECT_EQ(INT32_MAX, dial_value(0xFFFFFFFF, 32, false)) << "held, not wrapped to -1";
+    EXPECT_EQ(-1, dial_value(0xFFFFFFFF, 40, true)) << "a width beyond 32 counts as 32";
 }
 
 TEST(LatencyRecord, KeepsTheLatestValuesOnly)

@@ -1,5 +1,8 @@
 #include "core/consumer_keys.h"
 
+#include <algorithm>
+#include <climits>
+
 namespace keyhost {
 namespace {
 
@@ -62,6 +65,16 @@ bool is_cd_key(std::uint32_t code)
 bool host_takes(std::uint32_t code, bool disc_for_cd_keys)
 {
     return code != 0 && (disc_for_cd_keys || !is_cd_key(code));
+}
+
+std::int32_t dial_value(std::uint32_t raw, std::uint16_t bits, bool is_signed)
+{
+    if (bits == 0 || bits > 32)
+        bits = 32;
+    std::int64_t value = raw & ((std::uint64_t{1} << bits) - 1);
+    if (is_signed && ((value >> (bits - 1)) & 1))
+        value -= std::int64_t{1} << bits;
+    return static_cast<std::int32_t>(std::min<std::int64_t>(value, INT32_MAX));
 }
 
 int dial_steps(const DialReading& reading, std::optional<std::int32_t>& previous)

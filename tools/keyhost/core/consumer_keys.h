@@ -37,6 +37,11 @@ bool is_cd_key(std::uint32_t code);
 // handling, so a player the user runs elsewhere still gets them.
 bool host_takes(std::uint32_t code, bool disc_for_cd_keys);
 
+// A "Volume" field's raw bits as a number: the low `bits` bits of `raw` (a
+// width of 0 or above 32 counts as 32), in two's complement when the field's
+// logical minimum is negative; held within the int32 range.
+std::int32_t dial_value(std::uint32_t raw, std::uint16_t bits, bool is_signed);
+
 // A "Volume" value of one report: a relative dial reports its movement, an
 // absolute control its position.
 struct DialReading {

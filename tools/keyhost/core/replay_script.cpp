@@ -65,11 +65,34 @@ bool valid_name(std::string_view name)
     return true;
 }
 
+bool parse_side(std::string_view word, std::uint32_t& value)
+{
+    const auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), value);
+    return !word.empty() && ec == std::errc() && end == word.data() + word.size() && value >= 1 &&
+           value <= kMaxScreenSide;
+}
+
+// "800x600", decimal, each side from 1 to kMaxScreenSide.
+bool parse_screen_size(std::string_view word, std::uint32_t& width, std::uint32_t& height)
+{
+    const std::size_t x = word.find('x');
+    return x != std::string_view::npos && parse_side(word.substr(0, x), width) && parse_side(word.substr(x + 1), height);
+}
+
 // Parses one non-empty, non-comment line; returns an error text or "".
 std::string parse_step(std::string_view line, ReplayStep& step)
 {
     std::string_view rest = line;
     const std::string_view verb = next_word(rest);
+    if (verb == "text") {
+        // The text is the rest of the line, blanks inside it kept.
+        step.kind = StepKind::Text;
+        rest = trim(rest);
+        if (rest.empty() || rest.size() > kMaxTextLength)
+            return "expected a text of 1 to 256 characters";
+        step.name = std::string(rest);
+        return {};
+    }
     const std::string_view arg = next_word(rest);
     const std::string_view arg2 = next_word(rest);
     if (!trim(rest).empty())
@@ -114,10 +137,25 @@ std::string parse_step(std::string_view line, ReplayStep& step)
         step.name = std::string(arg);
         return {};
     }
+    if (verb == "screen") {
+        step.kind = StepKind::Screen;
+        if (!arg2.empty() || (arg != "next" && !parse_screen_size(arg, step.width, step.height)))
+            return "expected next or a screen size such as 800x600";
+        return {};
+    }
+    if (verb == "sample") {
+        step.kind = StepKind::Sample;
+        return arg.empty() ? std::string() : "sample takes no argument";
+    }
     return "unknown step";
 }
 
 } // namespace
+
+bool is_event(StepKind kind)
+{
+    return kind != StepKind::Wait && kind != StepKind::Screenshot && kind != StepKind::Sample;
+}
 
 ReplayScript parse_replay_script(std::string_view text)
 {
