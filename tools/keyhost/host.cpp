@@ -132,7 +132,8 @@ bool Host::start(HINSTANCE instance)
 
     tray_.attach(window_, kTrayMessage);
     tray_.add();
-    announcements_.start([this](const std::string& text) { log("announce %s", text.c_str()); });
+    if (options_.log_announcements)
+        announcements_.start([this](const std::string& text) { log("announce %s", text.c_str()); });
     log("keyhost: started; consumer keys through %s; log %s; DPI awareness %s",
         consumer_raw_input_ ? "Raw Input and the keyboard hook"
                             : "the keyboard hook only (the consumer page could not be registered)",

@@ -27,6 +27,10 @@ struct Options {
     std::string replay;          // replay script; empty = interactive
     std::string out_dir;         // log and screenshots; empty = the user's local application data
     bool classic_volume = false; // OSD_ShowVolume instead of OSD_ShowVolumeEx
+    // Read each announcement back as a screen reader would and log it. The
+    // soak leaves it out: Wine's accessibility marshalling keeps about
+    // 1.5 KiB per object fetched, which would hide keyhost's own figures.
+    bool log_announcements = true;
 };
 
 inline constexpr char kWindowClass[] = "VXKeyHostWindow";

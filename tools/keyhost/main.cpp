@@ -52,6 +52,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         else if (std::strcmp(arg, "--seed") == 0 && i + 1 < __argc)
             soak.seed = std::strtoull(__argv[++i], nullptr, 10);
     }
+    options.log_announcements = soak.events == 0 || !options.replay.empty();
     if (!first_in_session())
         return kAlreadyRunning;
     keyhost::Host host(options);
