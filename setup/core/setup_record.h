@@ -11,8 +11,9 @@ namespace vx::setup {
 // What this build of the program does on its start message: the launcher
 // (the x86 program) imports the registry files or hands them to the 64-bit
 // helper and runs the installers; the registry helper (the x64 program,
-// shipped as Zondrel.exe) goes through the same start-up (script, pre-run
-// programs) and then only imports the registry files.
+// shipped as Zondrel.exe) reads the same script and then only imports the
+// registry files; it runs the pre-run programs only when it was not started
+// by the launcher, which has run them already.
 enum class Role { Launcher, RegistryHelper };
 
 struct SetupConfig {
