@@ -52,7 +52,7 @@ int WINAPI OSD_SelectFont(HWND owner);
 /* Sets the display colour; returns non-zero once the display window exists. */
 int WINAPI OSD_SetColor(COLORREF color);
 /* Turns on the rounded background behind the volume displays in `color`
- * (the first colour used stays for the process). Returns `color`. */
+ * (the first colour used stays until OSD_Destroy). Returns `color`. */
 COLORREF WINAPI OSD_SetVolumeBkgColor(COLORREF color);
 /* Non-zero keeps the current display up; 0 lets it hide after the duration. */
 int WINAPI OSD_KeepShowing(int keep);
