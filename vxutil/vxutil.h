@@ -395,7 +395,7 @@ unsigned WINAPI GetHIDUsageCode(const char *name);
  * not (Mixer_ToggleMute itself returns the MMRESULT). */
 int WINAPI CallHIDButtonFunction(unsigned code, int type, int *result);
 /* Sends WM_APPCOMMAND to `window` with the low 8 bits of `command`; the
- * SendMessageA result. */
+ * window's answer, or 0 when it gives none within a second (hung). */
 int WINAPI SendAppCommand(HWND window, int command);
 
 #ifdef __cplusplus

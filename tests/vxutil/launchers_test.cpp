@@ -372,24 +372,6 @@ TEST_F(LauncherTest, SystemInfoRestoresAnOpenHelpCenterWindow)
     UnregisterClassA("PCHShell Window", wc.hInstance);
 }
 
-TEST_F(LauncherTest, CalculatorReportsSuccessEvenWhenItCannotStart)
-{
-    // The system's calculator, held open without sharing, cannot be started
-    // (and where the system has none, there is nothing to start).
-    char system[MAX_PATH];
-    GetSystemDirectoryA(system, sizeof system);
-    const std::string calculator = std::string(system) + "\\calc.exe";
-    const HANDLE held = CreateFileA(calculator.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_EQ(1, LaunchCalculator());
-    EXPECT_TRUE(my_children().empty()) << "the calculator started after all";
-    if (held != INVALID_HANDLE_VALUE)
-        CloseHandle(held);
-}
-
-} // namespace
-
-namespace {
-
 // The system folder a 64-bit program sees: a 32-bit test program on 64-bit
 // Windows reaches it as "Sysnative".
 std::string native_system_folder()
@@ -402,6 +384,19 @@ std::string native_system_folder()
     }
     GetSystemDirectoryA(folder, sizeof folder);
     return folder;
+}
+
+TEST_F(LauncherTest, CalculatorReportsSuccessEvenWhenItCannotStart)
+{
+    // The system's calculator (the 64-bit one on 64-bit Windows), held open
+    // without sharing, cannot be started (and where the system has none,
+    // there is nothing to start).
+    const std::string calculator = native_system_folder() + "\\calc.exe";
+    const HANDLE held = CreateFileA(calculator.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(1, LaunchCalculator());
+    EXPECT_TRUE(my_children().empty()) << "the calculator started after all";
+    if (held != INVALID_HANDLE_VALUE)
+        CloseHandle(held);
 }
 
 } // namespace

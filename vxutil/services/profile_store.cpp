@@ -177,10 +177,8 @@ using namespace vx::profile;
 
 namespace vx::profile {
 
-int read_text(HKEY root, const char* subkey, const char* name, char* buffer, int size, REGSAM view)
+static int read_text_into(HKEY root, const char* subkey, const char* name, char* buffer, int size, REGSAM view)
 {
-    if (!buffer || size <= 0)
-        return 0;
     Key key(root, subkey, KEY_READ | view);
     if (!key)
         return 0;
@@ -213,6 +211,19 @@ int read_text(HKEY root, const char* subkey, const char* name, char* buffer, int
         return 1;
     }
     return buffer[size - 1] == '\0' ? 1 : 0;
+}
+
+int read_text(HKEY root, const char* subkey, const char* name, char* buffer, int size, REGSAM view)
+{
+    if (!buffer || size <= 0)
+        return 0;
+    if (read_text_into(root, subkey, name, buffer, size, view))
+        return 1;
+    // A failed read may have left stored bytes without a zero in the buffer
+    // (data that did not fit, a cut expansion); callers that go on with the
+    // buffer anyway must still find the end of it inside.
+    buffer[size - 1] = '\0';
+    return 0;
 }
 
 int read_text_any_view(HKEY root, const char* subkey, const char* name, char* buffer, int size)

@@ -135,8 +135,17 @@ extern "C" int WINAPI CallHIDButtonFunction(unsigned code, int type, int* result
     return ran ? (value == 1 ? 1 : 0) : 1;
 }
 
+// How long SendAppCommand waits for the window's answer.
+constexpr UINT kAppCommandReplyMs = 1000;
+
 extern "C" int WINAPI SendAppCommand(HWND window, int command)
 {
     const LPARAM lparam = static_cast<LPARAM>((static_cast<unsigned>(command) & 0xFFu) << 16);
-    return static_cast<int>(SendMessageA(window, WM_APPCOMMAND, reinterpret_cast<WPARAM>(window), lparam));
+    // The window is usually another program's; one that does not answer
+    // within a second must not hold the host's key thread.
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutA(window, WM_APPCOMMAND, reinterpret_cast<WPARAM>(window), lparam,
+                             SMTO_NORMAL | SMTO_ABORTIFHUNG, kAppCommandReplyMs, &answer))
+        return 0;
+    return static_cast<int>(answer);
 }
