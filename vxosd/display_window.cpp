@@ -266,13 +266,17 @@ void show_topmost(HWND window, HWND insert_after)
     SetWindowPos(window, insert_after, 0, 0, 0, 0, SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
 }
 
-void raise_display()
+bool display_is_first()
 {
     HWND display = state().display;
-    if (IsWindowVisible(display) && (GetWindowLongPtrA(display, GWL_EXSTYLE) & WS_EX_TOPMOST) &&
-        GetWindow(display, GW_HWNDFIRST) == display)
-        return;
-    show_topmost(display);
+    return IsWindowVisible(display) && (GetWindowLongPtrA(display, GWL_EXSTYLE) & WS_EX_TOPMOST) &&
+           GetWindow(display, GW_HWNDFIRST) == display;
+}
+
+void raise_display()
+{
+    if (!display_is_first())
+        show_topmost(state().display);
 }
 
 } // namespace vx::osd

@@ -53,6 +53,8 @@ void show_topmost(HWND window, HWND insert_after = HWND_TOPMOST);
 // show_topmost for the display window, left out when the display is up and
 // already the first of all windows: the call would change nothing.
 void raise_display();
+// Whether the display is up, topmost and above every other window.
+bool display_is_first();
 
 // Writes one of the display's debug strings.
 void debug_string(const char* text);

@@ -104,8 +104,18 @@ void resize_background(RECT box, const ScreenArea& screen)
         s.widest_background = width;
     else
         box.right = box.left + s.widest_background;
-    SetWindowPos(s.background, HWND_TOPMOST, screen.monitor.left + box.left - m, screen.monitor.top + box.top - m,
-                 box.right - box.left + 2 * m, box.bottom - box.top + 2 * m, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    const RECT target{screen.monitor.left + box.left - m, screen.monitor.top + box.top - m,
+                      screen.monitor.left + box.right + m, screen.monitor.top + box.bottom + m};
+    // Every volume step shows the same frame again: moving the background to
+    // where it is and restacking it would cost round trips to the window
+    // system on each step, so it stays while it is up, right behind the
+    // display, and the display is above every other window.
+    RECT now{};
+    if (IsWindowVisible(s.background) && GetWindowRect(s.background, &now) && same_rect(now, target) &&
+        display_is_first() && GetWindow(s.display, GW_HWNDNEXT) == s.background)
+        return;
+    SetWindowPos(s.background, HWND_TOPMOST, target.left, target.top, target.right - target.left,
+                 target.bottom - target.top, SWP_SHOWWINDOW | SWP_NOACTIVATE);
 }
 
 // A background made for another monitor goes; the show makes one for this.
@@ -237,8 +247,12 @@ int show_volume_ex(unsigned level, unsigned steps, unsigned maximum, int type)
         drop_background_of_other_monitor(screen);
         if (!background_exists()) {
             create_background(box, screen);
+            // Raised above everything first; the display then goes above
+            // it. Inserted right behind the display instead, the background
+            // ends up over it on the screen under X11, which stacks a newly
+            // shown window on top whatever its place in the z-order says.
             if (background_exists())
-                show_topmost(s.background, s.display);
+                show_topmost(s.background);
         } else {
             resize_background(box, screen);
         }
