@@ -6,10 +6,10 @@
 
 #include <cstdarg>
 
-#include "autostart.h"
-#include "cd_disc.h"
+#include "shell/autostart.h"
+#include "input/cd_disc.h"
 #include "core/consumer_keys.h"
-#include "display_settings.h"
+#include "shell/display_settings.h"
 #include "vxosd.h"
 #include "vxutil.h"
 

@@ -12,14 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "announcements.h"
+#include "log/announcements.h"
 #include "core/key_tracker.h"
 #include "core/latency_record.h"
 #include "core/replay_script.h"
-#include "host_log.h"
-#include "keyboard_hook.h"
-#include "raw_input.h"
-#include "tray_icon.h"
+#include "log/host_log.h"
+#include "input/keyboard_hook.h"
+#include "input/raw_input.h"
+#include "shell/tray_icon.h"
 
 namespace keyhost {
 

@@ -13,7 +13,7 @@
 #include <cstring>
 
 #include "host.h"
-#include "replay_runner.h"
+#include "replay/replay_runner.h"
 
 namespace {
 

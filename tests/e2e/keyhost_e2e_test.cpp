@@ -16,11 +16,11 @@
 #include <sstream>
 #include <string>
 
-#include "display_settings.h"
+#include "shell/display_settings.h"
 #include "host.h"
-#include "host_log.h"
-#include "replay_runner.h"
-#include "soak_sample.h"
+#include "log/host_log.h"
+#include "replay/replay_runner.h"
+#include "replay/soak_sample.h"
 #include "support/pe_exports.h"
 #include "vxosd.h"
 #include "vxutil.h"
