@@ -13,12 +13,22 @@ unsigned u16(std::span<const std::uint8_t> file, std::size_t offset)
 // Depths a device-independent bitmap can hold as they are.
 bool dib_depth(unsigned bits) { return bits == 1 || bits == 4 || bits == 8; }
 
-// Bytes per stored row: the file's row, or one byte per pixel when widened.
-std::size_t stored_stride(const PcxHeader& header)
+unsigned header_width(const PcxHeader& header) { return header.x_max - header.x_min + 1; }
+
+// Depth of the stored rows: the file's, or 8 when widened.
+unsigned stored_depth(const PcxHeader& header) { return dib_depth(header.bits_per_pixel) ? header.bits_per_pixel : 8; }
+
+std::size_t stored_stride(const PcxHeader& header) { return pcx_row_stride(header_width(header), stored_depth(header)); }
+
+// Copies the first width pixels of a file row of 1, 4 or 8 bits; the bits
+// after the last pixel stay 0, whatever padding the file's line carries.
+void copy_row(const std::vector<std::uint8_t>& line, unsigned bits, unsigned width, std::uint8_t* out)
 {
-    if (dib_depth(header.bits_per_pixel))
-        return pcx_row_stride(header.bytes_per_line);
-    return (std::size_t{header.x_max} - header.x_min + 1 + 3) & ~std::size_t{3};
+    const std::size_t used_bits = std::size_t{width} * bits;
+    const std::size_t whole = used_bits / 8;
+    std::copy(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(whole), out);
+    if (const unsigned rest = used_bits % 8)
+        out[whole] = static_cast<std::uint8_t>(line[whole] & (0xFF00u >> rest));
 }
 
 // Unpacks the colour indices of one row (most significant bits first, an
@@ -69,8 +79,7 @@ PcxError check_header(std::span<const std::uint8_t> file, PcxHeader& header)
         return PcxError::UnsupportedDepth;
     if (header.x_max < header.x_min || header.y_max < header.y_min)
         return PcxError::BadExtent;
-    const std::size_t width = std::size_t{header.x_max} - header.x_min + 1;
-    if (std::size_t{header.bytes_per_line} * 8 < width * header.bits_per_pixel)
+    if (std::size_t{header.bytes_per_line} * 8 < std::size_t{header_width(header)} * header.bits_per_pixel)
         return PcxError::BadLineLength;
     const std::size_t height = std::size_t{header.y_max} - header.y_min + 1;
     if (stored_stride(header) * height > kPcxMaxPixelBytes)
@@ -144,29 +153,29 @@ PcxError decode_pcx(std::span<const std::uint8_t> file, PcxImage& image)
     if (palette_error != PcxError::None)
         return palette_error;
 
-    image.width = header.x_max - header.x_min + 1;
+    image.width = header_width(header);
     image.height = header.y_max - header.y_min + 1;
     const bool widen = !dib_depth(header.bits_per_pixel);
-    image.bits_per_pixel = widen ? 8 : header.bits_per_pixel;
+    image.bits_per_pixel = stored_depth(header);
     image.stride = stored_stride(header);
     image.x_pixels_per_metre = static_cast<std::int32_t>(header.x_dpi * 39);
     image.y_pixels_per_metre = static_cast<std::int32_t>(header.y_dpi * 39);
     image.pixels.assign(image.stride * image.height, 0);
 
-    std::vector<std::uint8_t> packed(widen ? header.bytes_per_line : 0);
+    // Each line of the file is bytes_per_line bytes, which may be more than
+    // the width needs; only the width's pixels are stored.
+    std::vector<std::uint8_t> line(header.bytes_per_line);
     std::size_t in = kPcxHeaderSize;
     for (unsigned row = 0; row < image.height; ++row) {
         std::uint8_t* out = image.pixels.data() + (image.height - 1 - row) * image.stride;
-        if (!widen) {
-            if (!decode_row(file, in, out, header.bytes_per_line))
-                return PcxError::None; // data ended early: the rest stays zero
-            continue;
-        }
-        std::fill(packed.begin(), packed.end(), std::uint8_t{0});
-        const bool whole = decode_row(file, in, packed.data(), packed.size());
-        widen_row(packed, header.bits_per_pixel, image.width, out);
+        std::fill(line.begin(), line.end(), std::uint8_t{0});
+        const bool whole = decode_row(file, in, line.data(), line.size());
+        if (widen)
+            widen_row(line, header.bits_per_pixel, image.width, out);
+        else
+            copy_row(line, header.bits_per_pixel, image.width, out);
         if (!whole)
-            return PcxError::None;
+            return PcxError::None; // data ended early: the rest stays zero
     }
     image.complete = true;
     return PcxError::None;

@@ -52,8 +52,13 @@ unsigned pcx_color_count(const PcxHeader& header);
 // is too short for its colour source.
 std::vector<PcxRgb> pcx_palette(std::span<const std::uint8_t> file, PcxError* error = nullptr);
 
-// Bytes per stored row: bytes per line rounded up to a multiple of 4.
-inline std::size_t pcx_row_stride(unsigned bytes_per_line) { return (std::size_t{bytes_per_line} + 3) & ~std::size_t{3}; }
+// Bytes per stored row of a device-independent bitmap: width pixels of the
+// given depth, rounded up to a multiple of 4 bytes. The file's bytes per line
+// may be longer (encoders pad lines); that padding is not stored.
+inline std::size_t pcx_row_stride(unsigned width, unsigned bits_per_pixel)
+{
+    return (std::size_t{width} * bits_per_pixel + 31) / 32 * 4;
+}
 
 struct PcxImage {
     unsigned width = 0;

@@ -34,24 +34,29 @@ bool reference_row(std::span<const std::uint8_t> file, std::size_t& in, std::vec
     return true;
 }
 
+// Colour index of pixel x of a packed row, read bit by bit.
+unsigned index_at(const std::uint8_t* row, unsigned bits, std::size_t x)
+{
+    unsigned index = 0;
+    for (std::size_t at = x * bits; at < (x + 1) * bits; ++at)
+        index = (index << 1) | ((row[at / 8] >> (7 - at % 8)) & 1u);
+    return index;
+}
+
 void check_pixels(std::span<const std::uint8_t> file, const PcxHeader& h, const PcxImage& image)
 {
-    const bool widened = image.bits_per_pixel != h.bits_per_pixel;
     std::size_t in = kPcxHeaderSize;
     bool whole = true;
     for (unsigned r = 0; r < image.height; ++r) {
         std::vector<std::uint8_t> row(h.bytes_per_line, 0); // rows after the data ran out stay zero
         whole = whole && reference_row(file, in, row);
         const std::uint8_t* stored = &image.pixels[(image.height - 1 - r) * image.stride];
-        const std::size_t used = widened ? image.width : row.size();
-        for (std::size_t x = 0; x < image.stride; ++x) {
-            unsigned expected = x < used && !widened ? row[x] : 0;
-            for (unsigned bit = 0; x < used && widened && bit < h.bits_per_pixel; ++bit) {
-                const std::size_t at = x * h.bits_per_pixel + bit;
-                expected = (expected << 1) | ((row[at / 8] >> (7 - at % 8)) & 1);
-            }
-            check(stored[x] == expected);
-        }
+        // The width's pixels as the file line holds them (its padding is not
+        // stored), then nothing but zero bits to the end of the stored row.
+        const std::size_t slots = image.stride * 8 / image.bits_per_pixel;
+        for (std::size_t x = 0; x < slots; ++x)
+            check(index_at(stored, image.bits_per_pixel, x) ==
+                  (x < image.width ? index_at(row.data(), h.bits_per_pixel, x) : 0u));
     }
     check(image.complete == whole);
 }
@@ -66,7 +71,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (decode_pcx(file, image) == PcxError::None && read_pcx_header(file, h)) {
         check(image.width == h.x_max - h.x_min + 1 && image.height == h.y_max - h.y_min + 1);
         check(image.pixels.size() == image.stride * image.height && image.pixels.size() <= kPcxMaxPixelBytes);
-        check(image.stride % 4 == 0 && image.stride * 8 >= std::size_t{image.width} * image.bits_per_pixel);
+        // Rows as a device-independent bitmap lays them out, whatever the file's line length.
+        check(image.stride % 4 == 0 && image.stride * 8 >= std::size_t{image.width} * image.bits_per_pixel &&
+              image.stride * 8 < std::size_t{image.width} * image.bits_per_pixel + 32);
         // Only depths a device-independent bitmap can hold leave the decoder.
         check(image.bits_per_pixel == 1 || image.bits_per_pixel == 4 || image.bits_per_pixel == 8);
         check(image.palette.size() == (1u << h.bits_per_pixel));

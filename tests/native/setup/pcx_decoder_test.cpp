@@ -67,18 +67,66 @@ TEST(PcxDecoder, EightBitRowsAreStoredBottomUpWithPaddedStride)
     EXPECT_EQ(2808, img.y_pixels_per_metre);
 }
 
-TEST(PcxDecoder, StrideRoundsBytesPerLineUpToFour)
+TEST(PcxDecoder, StrideFollowsWidthAndDepthNotTheFileLine)
 {
-    EXPECT_EQ(36u, pcx_row_stride(33));
-    EXPECT_EQ(36u, pcx_row_stride(36));
-    EXPECT_EQ(4u, pcx_row_stride(1));
-    // No 16-bit wrap-around: the largest line keeps its full length.
-    EXPECT_EQ(65536u, pcx_row_stride(65535));
+    EXPECT_EQ(36u, pcx_row_stride(33, 8));
+    EXPECT_EQ(36u, pcx_row_stride(36, 8));
+    EXPECT_EQ(4u, pcx_row_stride(1, 1));
+    EXPECT_EQ(8u, pcx_row_stride(33, 1));
+    EXPECT_EQ(12u, pcx_row_stride(17, 4));
+    // No 16-bit wrap-around: the widest picture keeps its full length.
+    EXPECT_EQ(65536u, pcx_row_stride(65536, 8));
+    // Lines padded to 33 bytes for 30 pixels: the bitmap rows hold 32.
     PcxPicture p = picture(8, 30, 2);
     p.bytes_per_line = 33;
     for (auto& row : p.rows)
         row.resize(33, 7);
-    EXPECT_EQ(36u, decode_ok(encode_pcx(p)).stride);
+    EXPECT_EQ(32u, decode_ok(encode_pcx(p)).stride);
+}
+
+namespace {
+
+// Colour index of pixel x in a row of packed indices, most significant bits
+// first, read one bit at a time.
+unsigned index_in(const std::uint8_t* row, unsigned bits, unsigned x)
+{
+    unsigned index = 0;
+    for (unsigned bit = x * bits; bit < (x + 1) * bits; ++bit)
+        index = (index << 1) | ((row[bit / 8] >> (7 - bit % 8)) & 1u);
+    return index;
+}
+
+} // namespace
+
+TEST(PcxDecoder, EveryDepthWithPaddedLinesDecodesPixelForPixel)
+{
+    // Encoders may write lines longer than the width needs; the padding is
+    // filled with 0xFF here so that any of it leaking into a row shows.
+    for (std::uint8_t bpp = 1; bpp <= 8; ++bpp)
+        for (unsigned padding : {0u, 1u, 4u, 5u}) {
+            PcxPicture p = picture(bpp, 13, 4);
+            const unsigned line = (13 * bpp + 7) / 8 + padding;
+            p.bytes_per_line = static_cast<std::uint16_t>(line);
+            for (unsigned r = 0; r < 4; ++r) {
+                p.rows[r].resize(line, 0xFF);
+                for (unsigned c = 0; c < line - padding; ++c)
+                    p.rows[r][c] = static_cast<std::uint8_t>(r * 37 + c * 11 + 5);
+            }
+            const PcxImage img = decode_ok(encode_pcx(p));
+            // 1 and 4 bits stay; other depths are widened to a byte per pixel.
+            const unsigned stored_bits = bpp == 1 || bpp == 4 ? bpp : 8;
+            ASSERT_EQ(stored_bits, img.bits_per_pixel);
+            ASSERT_EQ(bpp == 1 ? 4u : bpp == 4 ? 8u : 16u, img.stride) << int(bpp);
+            ASSERT_EQ(img.stride * 4, img.pixels.size());
+            for (unsigned r = 0; r < 4; ++r) {
+                const std::uint8_t* stored = &img.pixels[(3 - r) * img.stride];
+                for (unsigned x = 0; x < 13; ++x)
+                    ASSERT_EQ(index_in(p.rows[r].data(), bpp, x), index_in(stored, img.bits_per_pixel, x))
+                        << int(bpp) << " bits, padding " << padding << ", row " << r << ", pixel " << x;
+                for (unsigned x = 13; x < img.stride * 8 / img.bits_per_pixel; ++x)
+                    ASSERT_EQ(0u, index_in(stored, img.bits_per_pixel, x)) << int(bpp) << " past the width";
+            }
+        }
 }
 
 TEST(PcxDecoder, ColourSourceDependsOnColourCount)
