@@ -12,11 +12,16 @@
 namespace vx::setup {
 namespace {
 
+std::string program_path(const char* name)
+{
+    return join({config().setup_folder, "\\", name});
+}
+
 std::string quoted_program(const char* name)
 {
     // Quoted so that a setup folder with blanks can never make Windows try
     // a shorter path (such as C:\Program.exe) first.
-    return join({"\"", config().setup_folder, "\\", name, "\""});
+    return join({"\"", program_path(name), "\""});
 }
 
 SIZE work_area_size()
@@ -79,20 +84,55 @@ void on_create(HWND window)
     PostMessageA(window, WM_SETUP_START, 0, 0);
 }
 
+// Ends the run on a failure: its message (unless silent) and its code.
+void fail(const RunFailure& failure)
+{
+    MainWindowState& s = main_window_state();
+    // Set first: a chain message dispatched while the box is up starts nothing.
+    s.finished = true;
+    s.failed = true;
+    s.exit_code = failure.code;
+    PostQuitMessage(report_failure(failure, config().silent != 0));
+}
+
+// Starts the keyboard installer and waits for its exit code.
+RunFailure run_installer(DWORD& code)
+{
+    const SetupConfig& c = config();
+    const std::string program = program_path(c.installer);
+    if (!path_fits(program))
+        return path_too_long(program);
+    DWORD error = 0;
+    HANDLE process = start_program(installer_command(), c.setup_folder, &error);
+    if (!process)
+        return program_not_started(program, error);
+    code = wait_for_exit_code(process);
+    return {};
+}
+
 void on_setup_start()
 {
     const SetupConfig& c = config();
     DWORD code = 0;
+    RunFailure failure;
     if (c.role == Role::RegistryHelper) {
-        AddRegistryFiles();
+        failure = AddRegistryFiles();
     } else {
-        if (c.win64)
-            wait_for_exit_code(start_registry_helper(registry_helper_command(), c.setup_folder));
-        else
-            AddRegistryFiles();
-        if (c.installer[0])
-            code = wait_for_exit_code(start_program(installer_command(), c.setup_folder));
+        if (c.win64) {
+            // The helper reads the same script; its paths are checked here,
+            // where a failure can still stop the installer.
+            std::vector<std::string> paths;
+            failure = registry_file_paths(paths);
+            if (!failure)
+                wait_for_exit_code(start_registry_helper(registry_helper_command(), c.setup_folder));
+        } else {
+            failure = AddRegistryFiles();
+        }
+        if (!failure && c.installer[0])
+            failure = run_installer(code);
     }
+    if (failure)
+        return fail(failure);
     MainWindowState& s = main_window_state();
     s.finished = true;
     s.exit_code = code;
@@ -102,8 +142,8 @@ void on_setup_start()
 void on_setup_chain(HWND window, WPARAM wparam, LPARAM lparam)
 {
     // Only the launcher runs the installers; the registry helper has no
-    // mouse installer to start.
-    if (config().role != Role::Launcher)
+    // mouse installer to start. After a failure nothing more is started.
+    if (config().role != Role::Launcher || main_window_state().failed)
         return;
     // Sent from another thread (possibly while the start message waits for
     // the keyboard installer): queue it, so that it runs in its turn, as a
@@ -113,6 +153,9 @@ void on_setup_chain(HWND window, WPARAM wparam, LPARAM lparam)
         return;
     }
     if (config().second_program[0]) {
+        const std::string program = program_path(config().second_program);
+        if (!path_fits(program))
+            return fail(path_too_long(program));
         HANDLE process = start_program(second_program_command(), config().setup_folder);
         if (process)
             CloseHandle(process);

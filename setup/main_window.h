@@ -30,6 +30,8 @@ struct MainWindowState {
     // repeats it instead of replacing it with 0.
     bool finished;
     DWORD exit_code;
+    // The run stopped on a failure: no program is started any more.
+    bool failed;
 };
 
 MainWindowState& main_window_state();

@@ -1,5 +1,8 @@
 #include "programs.h"
 
+#include <tlhelp32.h>
+
+#include <cstdlib>
 #include <vector>
 
 #include "setup_config.h"
@@ -8,7 +11,8 @@
 namespace vx::setup {
 namespace {
 
-// Set by the launcher in the environment of the registry helper only.
+// Set by the launcher, to its process id, in the environment of the
+// registry helper only.
 constexpr char kLauncherMarker[] = "VX_SETUP_STARTED_BY_LAUNCHER";
 
 // Starts the registry editor on one file, hidden, and does not wait for it.
@@ -34,15 +38,18 @@ void start_registry_editor(const char* windows_folder, const std::string& path)
 
 } // namespace
 
-HANDLE start_program(const std::string& command_line, const char* working_folder)
+HANDLE start_program(const std::string& command_line, const char* working_folder, DWORD* error)
 {
     std::vector<char> line(command_line.begin(), command_line.end());
     line.push_back('\0');
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, working_folder, &startup, &process))
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, working_folder, &startup, &process)) {
+        if (error)
+            *error = GetLastError();
         return nullptr;
+    }
     CloseHandle(process.hThread);
     return process.hProcess;
 }
@@ -79,27 +86,61 @@ bool wait_for_process(HANDLE process)
 
 HANDLE start_registry_helper(const std::string& command_line, const char* working_folder)
 {
-    SetEnvironmentVariableA(kLauncherMarker, "1");
+    SetEnvironmentVariableA(kLauncherMarker, std::to_string(GetCurrentProcessId()).c_str());
     HANDLE process = start_program(command_line, working_folder);
     SetEnvironmentVariableA(kLauncherMarker, nullptr); // the installers started later do not see it
     return process;
 }
 
-bool started_by_launcher()
+DWORD parent_process_id()
 {
-    return GetEnvironmentVariableA(kLauncherMarker, nullptr, 0) != 0;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return 0;
+    DWORD parent = 0;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        if (entry.th32ProcessID == GetCurrentProcessId()) {
+            parent = entry.th32ParentProcessID;
+            break;
+        }
+    CloseHandle(snapshot);
+    return parent;
 }
 
-void RunPreRunPrograms()
+bool take_launcher_marker()
 {
-    for_each_prerun_program(script_reader(), [](const PreRunProgram& program) {
+    char value[16] = {};
+    const DWORD n = GetEnvironmentVariableA(kLauncherMarker, value, sizeof value);
+    if (n == 0)
+        return false;
+    SetEnvironmentVariableA(kLauncherMarker, nullptr);
+    if (n >= sizeof value)
+        return false;
+    char* end = nullptr;
+    const unsigned long launcher = std::strtoul(value, &end, 10);
+    // The launcher waits for its helper, so its id cannot have been reused.
+    return end != value && *end == '\0' && launcher != 0 && launcher == parent_process_id();
+}
+
+RunFailure RunPreRunPrograms()
+{
+    RunFailure failure;
+    for_each_prerun_program(script_reader(), [&](const PreRunProgram& program) {
+        if (!path_fits(program.program)) {
+            failure = path_too_long(program.program);
+            return false;
+        }
         HANDLE process = start_program(program.command_line, nullptr);
         if (!process)
-            return;
+            return true;
         if (program.wait)
             wait_for_process(process);
         CloseHandle(process);
+        return true;
     });
+    return failure;
 }
 
 std::string registry_import_command(const char* windows_folder, const std::string& reg_path)
@@ -107,19 +148,35 @@ std::string registry_import_command(const char* windows_folder, const std::strin
     return join({"\"", windows_folder, "\\regedit.exe\" /S \"", reg_path, "\""});
 }
 
-void AddRegistryFiles()
+RunFailure registry_file_paths(std::vector<std::string>& paths)
 {
-    const SetupConfig& c = config();
+    RunFailure failure;
+    paths.clear();
+    for_each_registry_file(script_reader(), config().setup_folder, [&](const std::string& path) {
+        if (!failure && !path_fits(path))
+            failure = path_too_long(path);
+        paths.push_back(path);
+    });
+    if (failure)
+        paths.clear();
+    return failure;
+}
+
+RunFailure AddRegistryFiles()
+{
+    std::vector<std::string> paths;
+    if (RunFailure failure = registry_file_paths(paths))
+        return failure;
     // The system-wide folder: on a Remote Desktop session host
     // GetWindowsDirectoryA gives programs a per-user folder without regedit.
     char windows_folder[kTextCapacity] = {};
     const UINT n = GetSystemWindowsDirectoryA(windows_folder, sizeof windows_folder);
     if (n == 0 || n >= sizeof windows_folder)
-        return;
-    for_each_registry_file(script_reader(), c.setup_folder, [&](const std::string& path) {
+        return {};
+    for (const std::string& path : paths)
         if (file_exists(path.c_str()))
             start_registry_editor(windows_folder, path);
-    });
+    return {};
 }
 
 } // namespace vx::setup

@@ -31,5 +31,6 @@ inline constexpr UINT kStringWarningCaption = 16;
 inline constexpr UINT kStringUnsupportedSystem = 17;
 inline constexpr UINT kStringTitleSuffix = 18;
 inline constexpr UINT kStringPathTooLong = 19;
+inline constexpr UINT kStringNotStarted = 20;
 
 } // namespace vx::setup

@@ -67,13 +67,15 @@ void read_setup_keys(const ScriptReader& script, SetupConfig& record)
     copy_text(record.logo_path, script.value(kSetupSection, "BkgLogo"));
 }
 
-void for_each_prerun_program(const ScriptReader& script, const std::function<void(const PreRunProgram&)>& run)
+void for_each_prerun_program(const ScriptReader& script, const std::function<bool(const PreRunProgram&)>& run)
 {
     for (const std::string& key : script.section_keys(kPreRunSection)) {
         // Folder, parameters, wait flag; all three start empty for each entry.
         const std::vector<std::string> f = script.fields(script.value(kPreRunSection, key.c_str()), 3);
+        const std::string program = join({f[0], "\\", key});
         // "1" has no case to ignore.
-        run({join({"\"", f[0], "\\", key, "\" ", f[1]}), f[2] == "1"});
+        if (!run({program, join({"\"", program, "\" ", f[1]}), f[2] == "1"}))
+            return;
     }
 }
 

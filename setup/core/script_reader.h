@@ -59,13 +59,15 @@ private:
 void read_setup_keys(const ScriptReader& script, SetupConfig& record);
 
 struct PreRunProgram {
+    std::string program;      // folder, '\\', the key
     std::string command_line; // the quoted program path, a blank, the parameters
     bool wait = false;        // wait flag "1"
 };
 
 // Each [PreRun Programs] entry in order, read just before it is handed on,
 // so that a program run for one entry sees the script as the next one reads it.
-void for_each_prerun_program(const ScriptReader& script, const std::function<void(const PreRunProgram&)>& run);
+// run returns false to stop the walk.
+void for_each_prerun_program(const ScriptReader& script, const std::function<bool(const PreRunProgram&)>& run);
 
 // The path of each [Add Registry Files] entry in order: setup folder, '\',
 // field 1 of the value.

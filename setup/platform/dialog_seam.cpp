@@ -4,7 +4,7 @@ namespace vx::setup::platform {
 
 DialogSeam& dialogs()
 {
-    static DialogSeam seam{::MessageBoxA};
+    static DialogSeam seam{::MessageBoxA, ::MessageBoxW};
     return seam;
 }
 

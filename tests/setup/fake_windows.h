@@ -1,7 +1,12 @@
-// Pretends to be a given Windows version through setup's version seam.
+// Pretends to be a given Windows version through setup's version seam, and
+// records setup's failure boxes through the dialog seam.
 #pragma once
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
+#include "platform/dialog_seam.h"
 #include "platform/seam.h"
 #include "platform/version_seam.h"
 
@@ -54,6 +59,28 @@ private:
         return current().has_native_info ? native_info : nullptr;
     }
     vx::setup::platform::ScopedSeam<vx::setup::platform::VersionSeam> guard_;
+};
+
+// Failure boxes (MessageBoxW) recorded instead of shown, for a scope.
+class RecordedBoxes {
+public:
+    struct Box {
+        std::wstring text, caption;
+    };
+    RecordedBoxes() : guard_(vx::setup::platform::dialogs().MessageBoxW, record) { boxes().clear(); }
+    static std::vector<Box>& boxes()
+    {
+        static std::vector<Box> shown;
+        return shown;
+    }
+
+private:
+    static int WINAPI record(HWND, LPCWSTR text, LPCWSTR caption, UINT)
+    {
+        boxes().push_back({text, caption});
+        return IDOK;
+    }
+    vx::setup::platform::SeamOverride<int(WINAPI*)(HWND, LPCWSTR, LPCWSTR, UINT)> guard_;
 };
 
 } // namespace vxtest

@@ -6,6 +6,7 @@
 #include "native/setup/pcx_writer.h"
 #include "pcx_bitmap.h"
 #include "programs.h"
+#include "run_failure.h"
 #include "setup/fake_windows.h"
 #include "setup/setup_folder.h"
 #include "setup_config.h"
@@ -218,16 +219,43 @@ TEST_F(LauncherTest, RegistryHelperWindowCannotBeFoundAndIgnoresTheChainMessage)
     EXPECT_EQ(0u, vxtest::running_children("mou.exe"));
 }
 
-TEST_F(LauncherTest, NoInstallerNamedEndsWithZeroAndAMissingOneToo)
+TEST_F(LauncherTest, InstallerThatCannotStartEndsWithItsErrorAndStartsNothingMore)
 {
+    folder.stand_in("mou.exe", 0, 5000);
     folder.write("SETUPNT.INI", "[Setup]\r\n");
     SetupConfig& c = config();
     c.role = Role::Launcher;
     copy_text(c.setup_folder, folder.path());
     copy_text(c.script_path, folder.file("SETUPNT.INI"));
-    EXPECT_EQ(0, run_window());
+    copy_text(c.second_program, "mou.exe");
+    vxtest::RecordedBoxes boxes;
+    EXPECT_EQ(0, run_window()); // none named
+    EXPECT_TRUE(boxes.boxes().empty());
+
+    // Missing: the Windows error, a box naming the program; a chain message
+    // already queued starts nothing.
     copy_text(c.installer, "not there.exe");
-    EXPECT_EQ(0, run_window());
+    ASSERT_TRUE(main_class_ready());
+    HWND window = create_main_window(GetModuleHandleA(nullptr));
+    PostMessageA(window, WM_SETUP_CHAIN, 0, 0);
+    EXPECT_EQ(static_cast<int>(ERROR_FILE_NOT_FOUND), run_message_loop());
+    DestroyWindow(window);
+    EXPECT_EQ(0u, vxtest::running_children("mou.exe"));
+    ASSERT_EQ(1u, boxes.boxes().size());
+    EXPECT_EQ(L"Setup Warning", boxes.boxes()[0].caption);
+    const std::wstring named = L"\r\n\r\n" + vx::setup::ansi_to_wide(folder.file("not there.exe"));
+    EXPECT_EQ(L"Setup could not start this program, so the installation is not complete:" + named,
+              boxes.boxes()[0].text);
+
+    // Silent: the same code and no box. A folder and name of 260 characters
+    // cannot be started at all.
+    c.silent = 1;
+    reset_main_window_state();
+    EXPECT_EQ(static_cast<int>(ERROR_FILE_NOT_FOUND), run_window());
+    copy_text(c.installer, std::string(kTextCapacity - 1 - folder.path().size(), 'k'));
+    reset_main_window_state();
+    EXPECT_EQ(static_cast<int>(ERROR_FILENAME_EXCED_RANGE), run_window());
+    EXPECT_EQ(1u, boxes.boxes().size());
 }
 
 TEST_F(TitleBandTest, JapaneseUserLocaleSwitchesToTheAdjustedCaptionFont)

@@ -20,13 +20,14 @@ std::vector<PcxRgb> colours(std::size_t n)
     return v;
 }
 
-PcxPicture picture(std::uint8_t bpp, unsigned width, unsigned height)
+// Lines of an even length, plus padding bytes.
+PcxPicture picture(std::uint8_t bpp, unsigned width, unsigned height, unsigned padding = 0)
 {
     PcxPicture p;
     p.bits_per_pixel = bpp;
     p.x_max = static_cast<std::uint16_t>(width - 1);
     p.y_max = static_cast<std::uint16_t>(height - 1);
-    const unsigned line = ((width * bpp + 7) / 8 + 1) & ~1u;
+    const unsigned line = (((width * bpp + 7) / 8 + 1) & ~1u) + padding;
     for (unsigned r = 0; r < height; ++r) {
         std::vector<std::uint8_t> row(line);
         for (unsigned c = 0; c < line; ++c)
@@ -82,9 +83,11 @@ struct PcxBitmapTest : ::testing::Test {
 
 TEST_F(PcxBitmapTest, BitmapPixelsMatchTheDecodedPictureForEachDepth)
 {
-    // Bitmaps hold 1, 4 or 8 bits per pixel: 2 and 7 bits must be converted.
-    for (std::uint8_t bpp : {1, 2, 4, 7, 8}) {
-        const PcxPicture p = picture(bpp, 13, 5);
+    // Bitmaps hold 1, 4 or 8 bits per pixel: the other depths must be
+    // converted. Lines padded by 4 bytes must not shear the picture.
+    for (unsigned variant = 0; variant < 16; ++variant) {
+        const std::uint8_t bpp = static_cast<std::uint8_t>(variant % 8 + 1);
+        const PcxPicture p = picture(bpp, 13, 5, variant < 8 ? 0 : 4);
         HBITMAP bitmap = LoadPcxBitmap(save("logo.pcx", vxtest::encode_pcx(p)).c_str());
         ASSERT_NE(nullptr, bitmap) << int(bpp);
         BITMAP bm{};
@@ -96,7 +99,7 @@ TEST_F(PcxBitmapTest, BitmapPixelsMatchTheDecodedPictureForEachDepth)
         for (unsigned y = 0; y < 5; ++y)
             for (unsigned x = 0; x < 13; ++x) {
                 const PcxRgb c = table[index_at(p, x, y)];
-                ASSERT_EQ(RGB(c.red, c.green, c.blue), px[y * 13 + x]) << int(bpp) << " at " << x << "," << y;
+                ASSERT_EQ(RGB(c.red, c.green, c.blue), px[y * 13 + x]) << int(bpp) << (variant < 8 ? "" : " padded") << " at " << x << "," << y;
             }
         DeleteObject(bitmap);
     }

@@ -54,6 +54,8 @@ void read_script(const vxtest::ProfileMimic& profile, int win64)
     check(listed < kKeyListCapacity); // every name with its NUL, and the final NUL
     for_each_prerun_program(script, [](const PreRunProgram& p) {
         check(p.command_line.starts_with('"') && p.command_line.size() <= 2 * kMaxFieldLength + kKeyListCapacity + 2);
+        check(p.command_line.compare(1, p.program.size(), p.program) == 0);
+        return true;
     });
     for_each_registry_file(script, record.setup_folder, [&](const std::string& path) {
         check(path.starts_with(record.setup_folder) && path.size() <= kTextCapacity + kMaxFieldLength);
