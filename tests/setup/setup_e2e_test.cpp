@@ -5,6 +5,9 @@
 // values above 255 arrive whole.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "programs.h"
 #include "setup/setup_folder.h"
 
 using vxtest::SetupFolder;
@@ -204,6 +207,120 @@ TEST_F(EndToEnd, RegistryHelperOnlyImportsAndEndsWithZero)
     EXPECT_EQ(1u, folder.runs("prep.exe").size());
     EXPECT_TRUE(folder.runs("kbd.exe").empty());
     EXPECT_TRUE(folder.runs("Zondrel.exe").empty());
+}
+
+namespace {
+
+// The warning box of a setup process once it is up: its window and texts.
+HWND warning_box(std::vector<std::string>& texts)
+{
+    HWND box = nullptr;
+    vxtest::eventually([&] { return (box = FindWindowA("#32770", "Setup Warning")) != nullptr; });
+    if (box)
+        texts = child_texts(box);
+    return box;
+}
+
+bool has_text_ending(const std::vector<std::string>& texts, const std::string& tail)
+{
+    return std::any_of(texts.begin(), texts.end(),
+                       [&](const std::string& t) { return t.size() >= tail.size() && t.ends_with(tail); });
+}
+
+} // namespace
+
+TEST_F(EndToEnd, InstallerThatCannotStartEndsWithItsErrorAfterTheRegistryStepAndStartsNothingMore)
+{
+    LauncherFolder f("missing installer");
+    f.folder.write("SETUP2K.INI", "[Setup]\r\nx64kbd=gone.exe\r\nx64mou=mou.exe\r\n");
+    // Silent: no box to wait for a person.
+    EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), f.run("/S"));
+    EXPECT_EQ(1u, f.folder.runs("Zondrel.exe").size()) << "the registry step runs before it";
+
+    // Otherwise a box names the program; the mouse installer asked for
+    // meanwhile is not started.
+    HANDLE process = f.folder.start("setup.exe", "/QN");
+    ASSERT_NE(nullptr, process);
+    std::vector<std::string> texts;
+    HWND box = warning_box(texts);
+    ASSERT_NE(nullptr, box);
+    EXPECT_TRUE(has_text_ending(texts, "not complete:\r\n\r\n" + f.folder.file("gone.exe"))) << texts.size();
+    PostMessageA(setup_window_of(GetProcessId(process)), 7213, 0, 0);
+    Sleep(300);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), vxtest::finish(process));
+    EXPECT_TRUE(f.folder.runs("mou.exe").empty());
+}
+
+TEST_F(EndToEnd, SetupFolderTooLongForItsPathsGetsTheLongPathMessage)
+{
+    // 248 and 249 characters: setup's own path fits MAX_PATH, its script's
+    // does not. 250: setup's own path does not fit either, so it can only
+    // be started by its short form, and then runs through that.
+    for (std::size_t length : {248u, 249u, 250u}) {
+        SetupFolder folder("long");
+        folder.nest_to(length);
+        ASSERT_EQ(length, folder.wide_path().size());
+        folder.install(folder.programs().launcher, "setup.exe");
+        folder.stand_in("Zondrel.exe");
+        folder.stand_in("kbd.exe", 7);
+        folder.write("SETUP2K.INI", "[Setup]\r\nx64kbd=kbd.exe\r\n");
+        HANDLE process = folder.start("setup.exe", length == 248 ? "" : "/S");
+        ASSERT_NE(nullptr, process) << length << ": error " << GetLastError();
+        if (length == 248) {
+            std::vector<std::string> texts;
+            HWND box = warning_box(texts);
+            ASSERT_NE(nullptr, box);
+            EXPECT_TRUE(has_text_ending(texts, "run setup again.\r\n\r\n" + folder.path())) << "string 19";
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        }
+        EXPECT_EQ(length == 250 ? 7u : static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE), vxtest::finish(process))
+            << length;
+        EXPECT_EQ(length == 250 ? 1u : 0u, folder.runs("kbd.exe").size()) << length;
+    }
+}
+
+TEST_F(EndToEnd, SetupFolderOutsideTheAnsiCodePageRunsThroughItsShortName)
+{
+    SetupFolder folder(std::wstring(L"Установка клавиатуры"));
+    ASSERT_NE(std::string::npos, folder.path().find('~')) << "Wine gives such a folder a short name";
+    folder.install(folder.programs().launcher, "setup.exe");
+    folder.install(folder.programs().helper, "Zondrel.exe");
+    folder.stand_in("kbd.exe", 5);
+    folder.stand_in("prep.exe");
+    folder.write("keys.reg", reg("ByShortName"));
+    folder.write("SETUP2K.INI", "[Setup]\r\nx64kbd=kbd.exe\r\n[Add Registry Files]\r\n1=keys.reg\r\n"
+                                "[PreRun Programs]\r\nprep.exe=%1%,,1\r\n");
+    EXPECT_EQ(5u, vxtest::finish(folder.start("setup.exe", "/S")));
+    ASSERT_EQ(1u, folder.runs("kbd.exe").size());
+    EXPECT_EQ(quoted(folder.file("kbd.exe")) + " /S", folder.runs("kbd.exe")[0].cmdline);
+    EXPECT_EQ(folder.path(), folder.runs("kbd.exe")[0].cwd);
+    EXPECT_EQ(1u, folder.runs("prep.exe").size());
+    EXPECT_TRUE(imported("ByShortName"));
+}
+
+TEST_F(EndToEnd, HelperHonoursTheLauncherMarkerOnlyFromItsParentAndPassesNoneOn)
+{
+    const char* marker = "VX_SETUP_STARTED_BY_LAUNCHER";
+    SetupFolder folder("marker");
+    folder.install(folder.programs().helper, "setup.exe");
+    folder.stand_in("prep.exe", 0, 0, std::string("Env=") + marker + "\r\n");
+    folder.write("SETUP2K.INI", "[Setup]\r\n[PreRun Programs]\r\nprep.exe=%1%,,1\r\n");
+    // Set by the helper's grandparent (naming it), or left by an older
+    // launcher: inherited, not from the parent, so the pre-run program runs
+    // and does not see the marker.
+    for (const std::string& value : {std::to_string(vx::setup::parent_process_id()), std::string("1")}) {
+        SetEnvironmentVariableA(marker, value.c_str());
+        EXPECT_EQ(0u, vxtest::finish(vxtest::launch(folder.file("setup.exe"), "", folder.path()))) << value;
+    }
+    // Naming the process that started the helper, as the launcher does.
+    SetEnvironmentVariableA(marker, std::to_string(GetCurrentProcessId()).c_str());
+    EXPECT_EQ(0u, vxtest::finish(vxtest::launch(folder.file("setup.exe"), "", folder.path())));
+    SetEnvironmentVariableA(marker, nullptr);
+    const auto prep = folder.runs("prep.exe");
+    ASSERT_EQ(2u, prep.size());
+    EXPECT_EQ("", prep[0].env);
+    EXPECT_EQ("", prep[1].env);
 }
 
 namespace {

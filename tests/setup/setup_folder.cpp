@@ -2,6 +2,7 @@
 
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <thread>
 
 #include "support/pe_exports.h"
@@ -9,24 +10,56 @@
 namespace vxtest {
 namespace {
 
-void remove_tree(const std::string& folder)
+std::wstring widen(const std::string& text)
 {
-    WIN32_FIND_DATAA found;
-    HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &found);
+    std::wstring out(text.size(), L'\0');
+    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(),
+                                      static_cast<int>(out.size()));
+    out.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    return out;
+}
+
+// A path for the wide file functions without the MAX_PATH limit.
+std::wstring unlimited(const std::wstring& path) { return L"\\\\?\\" + path; }
+
+void remove_tree(const std::wstring& folder)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE h = FindFirstFileW(unlimited(folder + L"\\*").c_str(), &found);
     if (h != INVALID_HANDLE_VALUE) {
         do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..")
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
                 continue;
-            const std::string path = folder + "\\" + name;
+            const std::wstring path = folder + L"\\" + name;
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 remove_tree(path);
             else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(h, &found));
+                DeleteFileW(unlimited(path).c_str());
+        } while (FindNextFileW(h, &found));
         FindClose(h);
     }
-    RemoveDirectoryA(folder.c_str());
+    RemoveDirectoryW(unlimited(folder).c_str());
+}
+
+// The ANSI name of a wide path: itself when it converts back unchanged, else
+// its short form.
+std::string ansi_name(const std::wstring& path)
+{
+    auto narrow = [](const std::wstring& w) {
+        std::string out(w.size() * 2 + 1, '\0');
+        const int n = WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), out.data(),
+                                          static_cast<int>(out.size()), nullptr, nullptr);
+        out.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+        return out;
+    };
+    std::string name = narrow(path);
+    if (widen(name) == path)
+        return name;
+    std::wstring short_form(32768, L'\0');
+    const DWORD n = GetShortPathNameW(path.c_str(), short_form.data(), static_cast<DWORD>(short_form.size()));
+    short_form.resize(n < short_form.size() ? n : 0);
+    return narrow(short_form);
 }
 
 unsigned long long number(const std::string& text) { return std::strtoull(text.c_str(), nullptr, 10); }
@@ -49,29 +82,74 @@ SetupPrograms built_programs()
             program_path("VX_SETUP_STAND_IN", "stand_in.exe")};
 }
 
-SetupFolder::SetupFolder(const std::string& name_hint, SetupPrograms programs) : programs_(std::move(programs))
+SetupFolder::SetupFolder(const std::string& name_hint, SetupPrograms programs)
+    : SetupFolder(widen(name_hint), std::move(programs))
 {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
+}
+
+SetupFolder::SetupFolder(const std::wstring& name_hint, SetupPrograms programs) : programs_(std::move(programs))
+{
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
     static unsigned counter = 0;
-    std::string base = std::string(temp) + "vxsetup " + std::to_string(GetCurrentProcessId()) + "-" +
-                       std::to_string(++counter) + " " + name_hint;
-    CreateDirectoryA(base.c_str(), nullptr);
-    path_ = base;
+    root_ = std::wstring(temp) + L"vxsetup " + std::to_wstring(GetCurrentProcessId()) + L"-" +
+            std::to_wstring(++counter) + L" " + name_hint;
+    CreateDirectoryW(root_.c_str(), nullptr);
+    wide_ = root_;
+    path_ = ansi_name(wide_);
 }
 
 SetupFolder::~SetupFolder()
 {
     // Programs started by a test may still hold their files for a moment.
     eventually([&] {
-        remove_tree(path_);
-        return GetFileAttributesA(path_.c_str()) == INVALID_FILE_ATTRIBUTES;
+        remove_tree(root_);
+        return GetFileAttributesW(unlimited(root_).c_str()) == INVALID_FILE_ATTRIBUTES;
     }, std::chrono::seconds(3));
 }
 
+void SetupFolder::nest_to(std::size_t length)
+{
+    while (wide_.size() < length) {
+        // Names of at most 100 characters; each leaves room for the next one.
+        const std::size_t rest = length - wide_.size() - 1;
+        const std::size_t part = rest <= 100 ? rest : std::min<std::size_t>(100, rest - 2);
+        wide_ += L"\\" + std::wstring(part, L'n');
+        CreateDirectoryW(unlimited(wide_).c_str(), nullptr);
+    }
+    path_ = ansi_name(wide_);
+}
+
+HANDLE SetupFolder::start(const std::string& name, const std::string& args) const
+{
+    std::wstring program = wide_ + L"\\" + widen(name);
+    // A program path beyond MAX_PATH cannot be started; the shell starts such
+    // a program by its short form (which Wine turns back into the long path
+    // the program sees as its own).
+    if (program.size() >= MAX_PATH) {
+        std::wstring short_form(32768, L'\0');
+        const DWORD n = GetShortPathNameW(program.c_str(), short_form.data(), static_cast<DWORD>(short_form.size()));
+        program = short_form.substr(0, n < short_form.size() ? n : 0);
+    }
+    std::wstring line = L"\"" + program + L"\"";
+    if (!args.empty())
+        line += L" " + widen(args);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, wide_.c_str(), &startup,
+                        &process))
+        return nullptr;
+    CloseHandle(process.hThread);
+    return process.hProcess;
+}
+
+std::wstring SetupFolder::wide_file(const std::string& name) const { return unlimited(wide_ + L"\\" + widen(name)); }
+
 void SetupFolder::write(const std::string& name, const std::string& text) const
 {
-    HANDLE f = CreateFileA(file(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE f = CreateFileW(wide_file(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
     if (f == INVALID_HANDLE_VALUE)
         return;
     DWORD written = 0;
@@ -81,7 +159,7 @@ void SetupFolder::write(const std::string& name, const std::string& text) const
 
 void SetupFolder::install(const std::string& program, const std::string& as_name) const
 {
-    CopyFileA(program.c_str(), file(as_name).c_str(), FALSE);
+    CopyFileW(widen(program).c_str(), wide_file(as_name).c_str(), FALSE);
 }
 
 void SetupFolder::stand_in(const std::string& name, DWORD exit_code, DWORD sleep_ms,
@@ -96,7 +174,7 @@ void SetupFolder::stand_in(const std::string& name, DWORD exit_code, DWORD sleep
 std::vector<StandInRun> SetupFolder::runs(const std::string& name) const
 {
     const std::string base = name.substr(0, name.find_last_of('.'));
-    const std::string text = read_text(file(base + ".log"));
+    const std::string text = read_text(wide_file(base + ".log"));
     std::vector<StandInRun> runs;
     std::size_t at = 0;
     while (at < text.size()) {
@@ -114,6 +192,8 @@ std::vector<StandInRun> SetupFolder::runs(const std::string& name) const
                 runs.back().cmdline = value;
             else if (key == "cwd")
                 runs.back().cwd = value;
+            else if (key == "env")
+                runs.back().env = value;
             else if (key == "start")
                 runs.back().start = number(value);
             else if (key == "end")
@@ -123,10 +203,12 @@ std::vector<StandInRun> SetupFolder::runs(const std::string& name) const
     return runs;
 }
 
-std::string read_text(const std::string& path)
+std::string read_text(const std::string& path) { return read_text(widen(path)); }
+
+std::string read_text(const std::wstring& path)
 {
     std::string text;
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (f == INVALID_HANDLE_VALUE)
         return text;

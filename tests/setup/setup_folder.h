@@ -15,6 +15,7 @@ namespace vxtest {
 struct StandInRun {
     std::string cmdline;
     std::string cwd;
+    std::string env; // the variable its Env setting names
     unsigned long long start = 0;
     unsigned long long end = 0; // 0 while it still runs
 };
@@ -28,15 +29,29 @@ struct SetupPrograms {
 };
 SetupPrograms built_programs();
 
+// Files are made through the wide functions with the \\?\ prefix, so a
+// folder may be longer than MAX_PATH or hold letters outside the ANSI code page.
 class SetupFolder {
 public:
-    // A new empty folder under the temporary folder; name_hint may hold blanks.
+    // A new empty folder under the temporary folder; name_hint may hold
+    // blanks, and (in UTF-16) letters outside the ANSI code page.
     explicit SetupFolder(const std::string& name_hint, SetupPrograms programs = built_programs());
+    explicit SetupFolder(const std::wstring& name_hint, SetupPrograms programs = built_programs());
     ~SetupFolder();
     SetupFolder(const SetupFolder&) = delete;
     SetupFolder& operator=(const SetupFolder&) = delete;
 
+    // Moves into new subfolders until the full path has length characters.
+    void nest_to(std::size_t length);
+    // Starts a program of the folder (a file name) with args, in the folder,
+    // by its full wide path (its short form beyond MAX_PATH); the process
+    // handle, or null.
+    HANDLE start(const std::string& name, const std::string& args) const;
+
+    // The folder as ANSI functions name it: the path itself, or its short
+    // form when the path has letters outside the ANSI code page.
     const std::string& path() const { return path_; }
+    const std::wstring& wide_path() const { return wide_; }
     const SetupPrograms& programs() const { return programs_; }
     std::string file(const std::string& name) const { return path_ + "\\" + name; }
 
@@ -51,11 +66,14 @@ public:
     std::vector<StandInRun> runs(const std::string& name) const;
 
 private:
+    std::wstring root_, wide_;
     std::string path_;
     SetupPrograms programs_;
+    std::wstring wide_file(const std::string& name) const;
 };
 
 std::string read_text(const std::string& path);
+std::string read_text(const std::wstring& path);
 
 // Polls until done() holds or the time runs out; returns done().
 bool eventually(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(10));

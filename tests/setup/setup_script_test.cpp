@@ -292,3 +292,28 @@ TEST(StartUp, WithoutAFittingScriptShowsTheWarningAndEndsWithZero)
     EXPECT_EQ(0, config().silent) << "switches are read only after the script";
     reset_config();
 }
+
+TEST(StartUp, SetupFolderInTheFormTheAnsiFunctionsTake)
+{
+    // Letters outside the ANSI code page: the short form, through which the
+    // folder's files are found.
+    SetupFolder cyrillic(std::wstring(L"Ключ"));
+    cyrillic.write("SETUPNT.INI", "[Setup]\r\n");
+    SetupFolderChoice choice = setup_folder_of(cyrillic.wide_path() + L"\\setup.exe");
+    EXPECT_FALSE(choice.failure);
+    EXPECT_NE(std::string::npos, choice.folder.find('~')) << choice.folder;
+    EXPECT_TRUE(file_exists((choice.folder + "\\SETUPNT.INI").c_str())) << choice.folder;
+    // Without a short form (a folder that is not there has none): a failure
+    // naming the folder.
+    choice = setup_folder_of(L"C:\\nowhere\\Ключ\\setup.exe");
+    EXPECT_EQ("", choice.folder);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_NO_UNICODE_TRANSLATION), choice.failure.code);
+    EXPECT_EQ(kStringPathTooLong, choice.failure.text_id);
+    EXPECT_EQ(L"C:\\nowhere\\Ключ", choice.failure.subject);
+    // The longest folder whose script path fits MAX_PATH has 247 characters.
+    const std::wstring longest = L"C:\\" + std::wstring(244, L'a');
+    EXPECT_FALSE(setup_folder_of(longest + L"\\setup.exe").failure);
+    choice = setup_folder_of(longest + L"b\\setup.exe");
+    EXPECT_EQ(static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE), choice.failure.code);
+    EXPECT_EQ(longest + L"b", choice.failure.subject);
+}

@@ -15,12 +15,15 @@
 //               window with plain SendMessage, as installers do after
 //               changing the environment; it returns only when every window
 //               has answered (key Broadcast; default 0)
+//   env=NAME    record the value of environment variable NAME (key Env;
+//               default none)
 //
 // Record appended for every run (lines, CR LF):
 //
 //   [run]
 //   cmdline=<the whole command line as GetCommandLineA gives it>
 //   cwd=<the current folder>
+//   env=<the value of the Env variable, empty when unset; only with Env>
 //   start=<milliseconds since 1601-01-01 UTC when it started>
 //   end=<the same when it ends, after the sleep>
 #include <windows.h>
@@ -58,21 +61,34 @@ bool word_value(const std::string& line, const std::string& name, std::string& v
     return false;
 }
 
-// The option from the command line word, else from the .ini key.
+std::wstring widen(const std::string& text)
+{
+    std::wstring out(text.size(), L'\0');
+    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(),
+                                      static_cast<int>(out.size()));
+    out.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    return out;
+}
+
+// The option from the command line word, else from the .ini key. The .ini
+// is named in UTF-16: the program's folder may have letters outside the
+// ANSI code page.
 std::string option(const std::string& line, const char* word, const char* key, const char* fallback,
-                   const std::string& ini)
+                   const std::wstring& ini)
 {
     std::string value;
     if (word_value(line, word, value))
         return value;
-    char buffer[MAX_PATH] = {};
-    GetPrivateProfileStringA("stand_in", key, fallback, buffer, sizeof buffer, ini.c_str());
-    return buffer;
+    wchar_t buffer[MAX_PATH] = {};
+    GetPrivateProfileStringW(L"stand_in", widen(key).c_str(), widen(fallback).c_str(), buffer, MAX_PATH, ini.c_str());
+    char text[MAX_PATH * 2] = {};
+    WideCharToMultiByte(CP_ACP, 0, buffer, -1, text, sizeof text, nullptr, nullptr);
+    return text;
 }
 
-void append(const std::string& path, const std::string& text)
+void append(const std::wstring& path, const std::string& text)
 {
-    HANDLE f = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    HANDLE f = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                            nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (f == INVALID_HANDLE_VALUE)
         return;
@@ -86,24 +102,29 @@ void append(const std::string& path, const std::string& text)
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     const unsigned long long start = now_ms();
-    char module[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, module, MAX_PATH - 1);
-    std::string base(module);
-    const std::size_t dot = base.find_last_of('.');
-    if (dot != std::string::npos && dot > base.find_last_of('\\'))
+    std::wstring base(32768, L'\0');
+    base.resize(GetModuleFileNameW(nullptr, base.data(), static_cast<DWORD>(base.size())));
+    const std::size_t dot = base.find_last_of(L'.');
+    if (dot != std::wstring::npos && dot > base.find_last_of(L'\\'))
         base.resize(dot);
-    const std::string ini = base + ".ini";
+    const std::wstring ini = base + L".ini";
 
     const std::string line = GetCommandLineA();
     const std::string exit_text = option(line, "exit", "ExitCode", "0", ini);
     const std::string sleep_text = option(line, "sleep", "SleepMs", "0", ini);
-    std::string log = option(line, "log", "Log", "", ini);
-    if (log.empty())
-        log = base + ".log";
+    const std::string log_option = option(line, "log", "Log", "", ini);
+    const std::wstring log = log_option.empty() ? base + L".log" : widen(log_option);
     char cwd[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, cwd);
 
-    append(log, "[run]\r\ncmdline=" + line + "\r\ncwd=" + cwd + "\r\nstart=" + std::to_string(start) + "\r\n");
+    std::string record = "[run]\r\ncmdline=" + line + "\r\ncwd=" + cwd + "\r\n";
+    const std::string variable = option(line, "env", "Env", "", ini);
+    if (!variable.empty()) {
+        char value[MAX_PATH] = {};
+        const DWORD n = GetEnvironmentVariableA(variable.c_str(), value, MAX_PATH);
+        record += "env=" + std::string(value, n < MAX_PATH ? n : 0) + "\r\n";
+    }
+    append(log, record + "start=" + std::to_string(start) + "\r\n");
     if (option(line, "broadcast", "Broadcast", "0", ini) == "1")
         SendMessageA(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("Environment"));
     const unsigned long sleep_ms = std::strtoul(sleep_text.c_str(), nullptr, 10);
