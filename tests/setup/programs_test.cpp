@@ -156,6 +156,27 @@ TEST_F(RegistryFilesTest, PlantedRegeditBesideSetupIsNeverStarted)
               registry_import_command("C:\\windows", "D:\\my setup\\keys.reg"));
 }
 
+TEST_F(RegistryFilesTest, PathsBeyondMaxPathStopTheStepWithTheLongPathFailure)
+{
+    // Pre-run programs: those before the long path ran, none after it.
+    folder.stand_in("a.exe");
+    folder.stand_in("c.exe", 0, 5000);
+    const std::string deep = "%1%\\" + std::string(kTextCapacity - folder.path().size() - 7, 'd');
+    script("[PreRun Programs]\r\na.exe=%1%,,1\r\nb.exe=" + deep + "\r\nc.exe=%1%\r\n");
+    RunFailure failure = RunPreRunPrograms();
+    EXPECT_EQ(static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE), failure.code);
+    EXPECT_EQ(kStringPathTooLong, failure.text_id);
+    EXPECT_EQ(kTextCapacity, failure.subject.size()); // the whole path is named
+    EXPECT_EQ(1u, folder.runs("a.exe").size());
+    EXPECT_EQ(0u, vxtest::running_children("c.exe"));
+    // Registry files: none is imported when one path does not fit.
+    folder.write("keys.reg", reg_file("Early", "yes"));
+    script("[Add Registry Files]\r\n1=keys.reg\r\n2=" + std::string(kTextCapacity - folder.path().size() - 1, 'r') +
+           "\r\n");
+    EXPECT_EQ(static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE), AddRegistryFiles().code);
+    EXPECT_EQ(0u, vxtest::running_children("regedit.exe"));
+}
+
 TEST(ChainedPrograms, ExitCodeOfAProcessIsReadAfterItEnds)
 {
     SetupFolder folder("exit");
