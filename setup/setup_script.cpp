@@ -67,7 +67,7 @@ const char* choose_script_name(const SetupConfig& record)
 int ReadSetupScript()
 {
     SetupConfig& c = config();
-    // An empty setup folder (a program path too long for the record) would
+    // An empty setup folder (the program's own path could not be read) would
     // make the script path relative to the root of the current drive.
     const char* name = c.setup_folder[0] ? choose_script_name(c) : nullptr;
     if (!name || !script_exists(c, name))
