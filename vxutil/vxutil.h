@@ -31,9 +31,9 @@ extern "C" {
  * nothing and returns 0. The calls never initialise COM on the calling
  * thread; on Windows 7 and before a thread of the library's own keeps the
  * multithreaded apartment alive from Mixer_Init on Vista and later to
- * Mixer_Close. Once Mixer_Init registered for the device notifications, the
- * library stays loaded until the process ends (FreeLibrary does not unload
- * it: a notification may be on its way into it).
+ * Mixer_Close. Once Mixer_Init followed an endpoint (Vista and later with
+ * Core Audio), the library stays loaded until the process ends: FreeLibrary
+ * does not unload it, as a device notification may be on its way into it.
  */
 
 /* Finds the speakers line; `window` receives MM_MIXM_CONTROL_CHANGE when the

@@ -101,10 +101,11 @@ private:
 ChangeForwarder g_forwarder;
 DeviceChanges g_device_changes;
 
-// Once the audio system holds our callbacks, this module must stay loaded
-// for the life of the process: a notification may be on its way into the
-// callbacks while the host frees the library, and an audio thread would then
-// run unmapped code. Pinning also keeps the apartment keeper's code mapped.
+// From the first followed endpoint on, this module stays loaded for the life
+// of the process: the audio system holds our callbacks and may be calling
+// one on an audio thread while the host frees the library, and the apartment
+// keeper (Windows 7) waits in this module's code. FreeLibrary then leaves it
+// mapped instead of pulling code from under those threads.
 void pin_this_module()
 {
     HMODULE self = nullptr;
@@ -174,14 +175,12 @@ public:
     {
         if (!anchor_.held())
             return false;
+        pin_this_module();
         enumerator_ = platform::audio().create_device_enumerator();
         if (!enumerator_)
             return false;
         seen_ = g_device_changes.count();
-        if (SUCCEEDED(enumerator_->RegisterEndpointNotificationCallback(&g_device_changes))) {
-            registered_ = true;
-            pin_this_module();
-        }
+        registered_ = SUCCEEDED(enumerator_->RegisterEndpointNotificationCallback(&g_device_changes));
         reopen();
         return true;
     }
@@ -285,10 +284,7 @@ private:
             BOOL muted = FALSE;
             endpoint_->GetMute(&muted);
             g_forwarder.attach(notify_, muted);
-            if (SUCCEEDED(endpoint_->RegisterControlChangeNotify(&g_forwarder))) {
-                forwarding_ = true;
-                pin_this_module();
-            }
+            forwarding_ = SUCCEEDED(endpoint_->RegisterControlChangeNotify(&g_forwarder));
         }
     }
 

@@ -18,8 +18,7 @@ int WINAPI toggle_mute_key();
 // Gives up the repeat's window (and with it the timer) when the library is
 // unloaded, from whichever thread frees it: a later tick or message would run
 // code that is no longer mapped. Called from DllMain, so it does nothing else.
-// (Once Core Audio holds a callback of the library, it is pinned and never
-// unloaded.)
+// (Once an endpoint was followed, the library is pinned and never unloaded.)
 void release_repeat_on_unload();
 
 // Mixer_Close: forgets the opened lines and stops the repeat, as if the
