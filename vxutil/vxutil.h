@@ -6,8 +6,9 @@
  * are 1 for success and 0 for failure unless a function says otherwise; no
  * exception leaves an export (running out of memory is a failure result).
  * Strings are 8-bit (ANSI); buffers are owned by the caller. The library
- * starts no thread and takes no lock: call it from the host's thread, which
- * must run a message loop for the library's timers.
+ * takes no lock and starts no thread but the volume keys' apartment keeper
+ * on Windows 7 and before: call it from the host's thread, which must run a
+ * message loop for the library's timers.
  */
 #ifndef VXUTIL_H
 #define VXUTIL_H
@@ -20,12 +21,19 @@ extern "C" {
 
 /* ---- Volume and mute keys ------------------------------------------------
  * Act on the master volume of the speakers: the winmm mixer's speakers line
- * before Windows Vista, the default render endpoint from Vista on (followed
- * when the user switches devices; while no device is the default the calls
- * return MMSYSERR_NODRIVER and a held key's repeat ends). Levels run from 0
- * to 0xFFFF per channel. Before Mixer_Init, or when it found no audio device,
- * every call but the Start/Stop ones does nothing and returns 0. The calls
- * leave the COM state of the calling thread as they found it.
+ * before Windows Vista, the default render endpoint from Vista on. The
+ * endpoint is followed: when the user switches the default device, plugs in
+ * a device after Mixer_Init or replugs one (same device, driver or audio
+ * service restarted), the next call acts on what is heard then; while no
+ * device is the default the calls do nothing and return 0 and a held key's
+ * repeat ends. Levels run from 0 to 0xFFFF per channel. Before Mixer_Init,
+ * or when it found no audio device, every call but the Start/Stop ones does
+ * nothing and returns 0. The calls never initialise COM on the calling
+ * thread; on Windows 7 and before a thread of the library's own keeps the
+ * multithreaded apartment alive from Mixer_Init on Vista and later to
+ * Mixer_Close. Once Mixer_Init followed an endpoint (Vista and later with
+ * Core Audio), the library stays loaded until the process ends: FreeLibrary
+ * does not unload it, as a device notification may be on its way into it.
  */
 
 /* Finds the speakers line; `window` receives MM_MIXM_CONTROL_CHANGE when the
@@ -33,6 +41,10 @@ extern "C" {
  * before. Returns the result of the last mixer query (0 also when no device
  * exists: use the other calls' results). */
 int WINAPI Mixer_Init(HWND window);
+/* Ends the repeat and releases what Mixer_Init opened (device notifications,
+ * the endpoint, the mixer line, the apartment keeper); the calls then act as
+ * before Mixer_Init. Call it on the thread that pressed the keys. Returns 1. */
+int WINAPI Mixer_Close(void);
 /* Raises every channel by `step` (0 = 2730), capped at 0xFFFF. Returns the
  * MMRESULT of the write (0 = success). */
 int WINAPI Mixer_VolumeUp(unsigned step);
@@ -48,7 +60,10 @@ int WINAPI Mixer_GetMuteState(void);
 /* Sets the mute value; always returns 0. */
 int WINAPI Mixer_SetMuteState(int state);
 /* Volume Up pressed: unmutes, steps up once and repeats a step every 150 ms
- * (after one skipped tick) until a Stop call. Returns 1. */
+ * (after one skipped tick) until a Stop call, until every channel is at the
+ * end of the range, or for at most 8 s after the last Start call (a lost
+ * key-up must not leave the timer running). The timer belongs to a
+ * message-only window of the library on the calling thread. Returns 1. */
 int WINAPI Mixer_StartVolumeIncrease(void);
 /* Volume Down pressed: as Mixer_StartVolumeIncrease, stepping down. While a
  * repeat runs, either Start call only turns its direction. Returns 1. */

@@ -1,6 +1,7 @@
 #include "vxutil/fake_audio.h"
 
 #include <algorithm>
+#include <thread>
 
 namespace vxtest {
 namespace {
@@ -115,21 +116,70 @@ MMRESULT WINAPI set_details(HMIXEROBJ object, LPMIXERCONTROLDETAILS details, DWO
     return MMSYSERR_NOERROR;
 }
 
-std::wstring endpoint_id() { return g_current->endpoint ? g_current->endpoint_id : std::wstring(); }
-
-IAudioEndpointVolume* open_endpoint(std::wstring& id)
+IMMDeviceEnumerator* create_enumerator()
 {
-    auto* e = g_current->endpoint.get();
-    if (e)
-        e->AddRef();
-    id = endpoint_id();
-    return e;
+    auto& e = g_current->enumerator;
+    ++e.created;
+    e.AddRef();
+    return &e;
 }
 
-const vx::platform::AudioSeam kFakeSeam{num_devs,    open,        close,         line_info,  line_controls,
-                                        get_details, set_details, open_endpoint, endpoint_id};
+vx::platform::AudioSeam fake_seam()
+{
+    const auto& live = vx::platform::audio();
+    return {num_devs,    open,        close,          line_info, line_controls, get_details,
+            set_details, create_enumerator, live.CoIncrementMTAUsage, live.CoDecrementMTAUsage};
+}
 
 } // namespace
+
+HRESULT FakeDevice::Activate(REFIID iid, DWORD, PROPVARIANT*, void** out)
+{
+    auto* e = g_current->endpoint.get();
+    *out = nullptr;
+    if (iid != __uuidof(IAudioEndpointVolume) || !e)
+        return E_NOINTERFACE;
+    e->AddRef();
+    *out = static_cast<IAudioEndpointVolume*>(e);
+    return S_OK;
+}
+
+HRESULT FakeDevice::GetId(LPWSTR* id)
+{
+    const std::wstring& text = g_current->endpoint_id;
+    *id = static_cast<LPWSTR>(CoTaskMemAlloc((text.size() + 1) * sizeof(wchar_t)));
+    std::copy(text.c_str(), text.c_str() + text.size() + 1, *id);
+    return S_OK;
+}
+
+HRESULT FakeEnumerator::GetDefaultAudioEndpoint(EDataFlow flow, ERole role, IMMDevice** out)
+{
+    ++default_lookups;
+    *out = nullptr;
+    if (flow != eRender || role != eConsole || !g_current->endpoint)
+        return HRESULT_FROM_WIN32(ERROR_NOT_FOUND);
+    g_current->device.AddRef();
+    *out = &g_current->device;
+    return S_OK;
+}
+
+void FakeAudio::notify(const std::function<void(IMMNotificationClient&)>& call)
+{
+    IMMNotificationClient* client = enumerator.client;
+    if (!client)
+        return;
+    std::thread audio_thread([&] { call(*client); });
+    audio_thread.join();
+}
+
+void FakeAudio::default_device_changed()
+{
+    const std::wstring id = endpoint_id;
+    notify([&](IMMNotificationClient& c) {
+        c.OnDeviceAdded(id.c_str());
+        c.OnDefaultDeviceChanged(eRender, eConsole, id.c_str());
+    });
+}
 
 void set_fake_version(DWORD platform, DWORD major, DWORD minor)
 {
@@ -149,7 +199,7 @@ BOOL WINAPI fake_version(LPOSVERSIONINFOA info)
 }
 
 FakeAudio::FakeAudio(DWORD major, DWORD minor, DWORD platform)
-    : audio_(vx::platform::audio(), kFakeSeam), version_(vx::platform::os().GetVersionExA, fake_version)
+    : audio_(vx::platform::audio(), fake_seam()), version_(vx::platform::os().GetVersionExA, fake_version)
 {
     set_fake_version(platform, major, minor);
     g_current = this;

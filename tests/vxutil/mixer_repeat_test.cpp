@@ -1,14 +1,35 @@
-// The key-held repeat with a real thread timer and message loop.
+// The key-held repeat with a real timer and message loop.
 #include <gtest/gtest.h>
+
+#include <thread>
 
 #include "buttons/volume/mixer.h"
 #include "vxutil.h"
 #include "support/pe_exports.h"
 #include "vxutil/fake_audio.h"
+#include "vxutil/fake_version.h"
 
 namespace {
 
 constexpr std::uint32_t kStep = 2730;
+
+// Dispatches this thread's messages for a while; returns how many timer
+// messages came.
+int timer_messages_during(DWORD ms)
+{
+    int count = 0;
+    const DWORD end = GetTickCount() + ms;
+    MSG msg;
+    while (GetTickCount() < end) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_TIMER)
+                ++count;
+            DispatchMessageA(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    return count;
+}
 
 struct RepeatTest : ::testing::Test {
     vxtest::FakeAudio audio{5, 1};
@@ -38,27 +59,10 @@ struct RepeatTest : ::testing::Test {
                 continue;
             }
             DispatchMessageA(&msg);
-            if (msg.message == WM_TIMER && msg.hwnd == nullptr)
+            if (msg.message == WM_TIMER)
                 after.push_back(level());
         }
         return after;
-    }
-
-    // Pumps messages for a while and counts thread-timer messages.
-    int timer_messages_during(DWORD ms)
-    {
-        int count = 0;
-        const DWORD end = GetTickCount() + ms;
-        MSG msg;
-        while (GetTickCount() < end) {
-            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                if (msg.message == WM_TIMER && msg.hwnd == nullptr)
-                    ++count;
-                DispatchMessageA(&msg);
-            }
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        }
-        return count;
     }
 
     static void drain_messages()
@@ -141,13 +145,18 @@ TEST_F(RepeatTest, HeldKeyFollowsTheDefaultDeviceAndEndsWhenNoneIsLeft)
     audio.endpoint = std::make_unique<vxtest::FakeEndpoint>();
     audio.endpoint->channels = {0.25f};
     audio.endpoint_id = L"headset";
+    audio.default_device_changed();
     ASSERT_EQ(2u, run_ticks(2).size());
     EXPECT_NEAR(0.5f + step, speakers->channels[0], 1e-4f) << "only the press moved the old device";
     EXPECT_NEAR(0.25f + step, audio.endpoint->channels[0], 1e-4f);
     EXPECT_EQ(1u, speakers->refs) << "the old device is released";
 
+    EXPECT_EQ(1, audio.enumerator.created) << "one enumerator for the line's life";
+    EXPECT_EQ(2, audio.enumerator.default_lookups) << "looked up at Mixer_Init and after the change only";
+
     // The headset goes away and no device is left.
     const auto headset = std::move(audio.endpoint);
+    audio.notify([](IMMNotificationClient& c) { c.OnDeviceRemoved(L"headset"); });
     run_ticks(1);
     EXPECT_EQ(0, timer_messages_during(400)) << "the repeat goes on without a device";
     EXPECT_NEAR(0.25f + step, headset->channels[0], 1e-4f);
@@ -155,16 +164,77 @@ TEST_F(RepeatTest, HeldKeyFollowsTheDefaultDeviceAndEndsWhenNoneIsLeft)
     vx::mixer::reset_for_tests(); // before the devices go
 }
 
-TEST_F(RepeatTest, FreeLibraryWhileAKeyIsHeldEndsTheRepeat)
+DWORD g_fake_now = 0;
+DWORD WINAPI fake_now() { return g_fake_now; }
+
+TEST_F(RepeatTest, RepeatEndsAtTheEndOfTheRangeAndAfterTheLimit)
+{
+    audio.mixer.devices[0].levels = {0xFFFF - kStep - 100};
+    ASSERT_EQ(1, Mixer_StartVolumeIncrease());
+    const auto after = run_ticks(2);
+    ASSERT_EQ(2u, after.size());
+    EXPECT_EQ(0xFFFFu, after[1]);
+    EXPECT_EQ(0, timer_messages_during(400)) << "the repeat goes on at 100 %";
+    ASSERT_EQ(1, Mixer_StartVolumeIncrease());
+    EXPECT_EQ(0, timer_messages_during(400)) << "a press at 100 % starts no repeat";
+
+    // Nobody calls Stop: the key-up was lost.
+    vx::platform::SeamOverride<decltype(vx::platform::SystemSeam::GetTickCount)> clock(vx::platform::os().GetTickCount,
+                                                                                       fake_now);
+    g_fake_now = 1000;
+    ASSERT_EQ(1, Mixer_StartVolumeDecrease());
+    ASSERT_EQ(2u, run_ticks(2).size());
+    g_fake_now += 7000;
+    ASSERT_EQ(1u, run_ticks(1).size());
+    EXPECT_EQ(0xFFFF - 3 * kStep, level()) << "still repeating within the limit";
+    g_fake_now += 1000;
+    EXPECT_EQ(1, timer_messages_during(400)) << "the tick past the limit is the last";
+    EXPECT_EQ(0xFFFF - 3 * kStep, level());
+}
+
+// This thread's message-only windows whose procedure lies in [base, end).
+int windows_with_procedure_in(std::uintptr_t base, std::uintptr_t end)
+{
+    int count = 0;
+    for (HWND w = nullptr; (w = FindWindowExA(HWND_MESSAGE, w, nullptr, nullptr)) != nullptr;) {
+        const auto proc = static_cast<std::uintptr_t>(GetWindowLongPtrA(w, GWLP_WNDPROC));
+        if (GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId() && proc >= base && proc < end)
+            ++count;
+    }
+    return count;
+}
+
+// Loads the real library, holds Volume Up on this thread and frees the
+// library here or on another thread; this thread then runs its message loop,
+// where a timer or window procedure left behind would call unmapped code.
+// (Checked before the loop too: a crash there does not fail the program
+// under Wine.)
+void free_library_while_held(bool on_other_thread)
 {
     HMODULE dll = LoadLibraryA((vxtest::program_folder() + "VXUtil.dll").c_str());
     ASSERT_NE(nullptr, dll);
+    const auto base = reinterpret_cast<std::uintptr_t>(dll);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(dll)->e_lfanew);
+    const std::uintptr_t end = base + nt->OptionalHeader.SizeOfImage;
     const auto start = reinterpret_cast<int(WINAPI*)()>(
         reinterpret_cast<void*>(GetProcAddress(dll, "Mixer_StartVolumeIncrease")));
     ASSERT_EQ(1, start());
-    ASSERT_TRUE(FreeLibrary(dll));
+    ASSERT_EQ(1, windows_with_procedure_in(base, end)) << "the repeat's window is not found: nothing to prove";
+    BOOL freed = FALSE;
+    if (on_other_thread)
+        std::thread([&] { freed = FreeLibrary(dll); }).join();
+    else
+        freed = FreeLibrary(dll);
+    ASSERT_TRUE(freed);
     ASSERT_EQ(nullptr, GetModuleHandleA("VXUtil.dll")) << "still mapped: nothing to prove";
-    EXPECT_EQ(0, timer_messages_during(400)) << "the unloaded library's timer still ticks into unmapped code";
+    ASSERT_EQ(0, windows_with_procedure_in(base, end)) << "a window still calls into the unloaded library";
+    EXPECT_EQ(0, timer_messages_during(400)) << "the unloaded library's timer still ticks";
+}
+
+TEST_F(RepeatTest, FreeLibraryWhileAKeyIsHeldEndsTheRepeat)
+{
+    free_library_while_held(false);
+    free_library_while_held(true);
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // The Mixer_* contract over both backends, with fake devices.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "buttons/volume/mixer.h"
 #include "buttons/volume/volume_backends.h"
 #include "vxutil.h"
@@ -293,38 +295,99 @@ TEST_F(EndpointTest, ChangesAreForwardedToTheInitWindowAsControlChanges)
     DestroyWindow(window);
 }
 
-// Mixer_Init on a new thread that the host put in `apartment` (0: none);
-// returns what the host gets when it asks for the multithreaded apartment
-// afterwards.
-HRESULT apartment_after_init(DWORD apartment)
+TEST_F(EndpointTest, ReplugWithTheSameIdWorksOnTheNextPress)
 {
-    struct Host {
-        DWORD apartment;
-        HRESULT later;
-    } host{apartment, E_FAIL};
-    LPTHREAD_START_ROUTINE run = [](void* param) WINAPI -> DWORD {
-        auto& h = *static_cast<Host*>(param);
-        const bool host_com = h.apartment && SUCCEEDED(CoInitializeEx(nullptr, h.apartment));
-        Mixer_Init(nullptr);
-        vx::mixer::reset_for_tests();
-        if (host_com)
-            CoUninitialize();
-        if (SUCCEEDED(h.later = CoInitializeEx(nullptr, COINIT_MULTITHREADED)))
-            CoUninitialize();
-        return 0;
-    };
-    HANDLE thread = CreateThread(nullptr, 0, run, &host, 0, nullptr);
-    WaitForSingleObject(thread, 10000);
-    CloseHandle(thread);
-    return host.later;
+    endpoint().channels = {0.5f};
+    ASSERT_EQ(0, Mixer_Init(nullptr));
+    // The headset is replugged (or the audio service restarted) and no
+    // notification reached us: the held endpoint fails every call.
+    const auto before = std::move(audio.endpoint);
+    before->invalidated = true;
+    audio.endpoint = std::make_unique<vxtest::FakeEndpoint>();
+    endpoint().channels = {0.25f};
+    EXPECT_EQ(0, Mixer_VolumeUp(0));
+    EXPECT_NEAR(0.25f + 2730 / 65535.0f, endpoint().channels[0], 1e-4f);
+    int level = 0;
+    EXPECT_EQ(0, Mixer_GetVolume(&level));
+    EXPECT_EQ(16384 + 2730, level) << "an empty bar is what the host showed before";
+    EXPECT_EQ(1u, before->refs) << "the invalidated endpoint is released";
+    EXPECT_EQ(1, audio.enumerator.created);
+    vx::mixer::reset_for_tests();
+    EXPECT_EQ(0u, audio.enumerator.refs);
+    EXPECT_EQ(nullptr, audio.enumerator.client) << "the notification client is unregistered";
 }
 
-TEST_F(MixerTest, InitLeavesTheHostThreadsApartmentAsItWas)
+TEST_F(EndpointTest, DeviceAddedAfterInitIsUsedFromThenOn)
 {
-    vxtest::FakeVersion win7(VER_PLATFORM_WIN32_NT, 6, 1); // the real Core Audio look-up
-    EXPECT_EQ(S_OK, apartment_after_init(0));
-    EXPECT_EQ(S_OK, apartment_after_init(COINIT_APARTMENTTHREADED));
-    EXPECT_EQ(S_OK, apartment_after_init(COINIT_MULTITHREADED));
+    auto later = std::move(audio.endpoint);
+    audio.mixer.devices.push_back(FakeMixerDevice{}); // reaches only the host's own audio session
+    ASSERT_EQ(0, Mixer_Init(nullptr));
+    EXPECT_EQ(Backend::LegacyMixer, vx::mixer::active_backend());
+
+    audio.endpoint = std::move(later);
+    audio.default_device_changed();
+    EXPECT_EQ(0, Mixer_VolumeUp(0));
+    EXPECT_EQ(Backend::EndpointVolume, vx::mixer::active_backend());
+    EXPECT_NEAR(0.5f + 2730 / 65535.0f, endpoint().channels[1], 1e-4f);
+    EXPECT_EQ(0, audio.mixer.writes);
+}
+
+// Probes, on the calling thread, whether it may still enter a
+// single-threaded apartment: S_OK with no COM, S_FALSE in an STA,
+// RPC_E_CHANGED_MODE once something put it in the multithreaded apartment.
+HRESULT sta_probe()
+{
+    const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    if (SUCCEEDED(hr))
+        CoUninitialize();
+    return hr;
+}
+
+// Whether the multithreaded apartment exists: a thread without COM then
+// belongs to it implicitly.
+bool mta_exists()
+{
+    APTTYPE type = APTTYPE_STA;
+    APTTYPEQUALIFIER qualifier = APTTYPEQUALIFIER_NONE;
+    HRESULT hr = E_FAIL;
+    std::thread([&] { hr = CoGetApartmentType(&type, &qualifier); }).join();
+    return hr == S_OK && type == APTTYPE_MTA;
+}
+
+// On Windows 7 (no CoIncrementMTAUsage) a host thread with no COM or in an
+// STA keeps its apartment through Mixer_Init, a held key and Mixer_Close,
+// with Windows' own device enumerator; the library keeps the multithreaded
+// apartment alive from a thread of its own meanwhile.
+TEST_F(MixerTest, HostThreadsKeepTheirApartmentWithoutCoIncrementMtaUsage)
+{
+    vxtest::FakeVersion win7(VER_PLATFORM_WIN32_NT, 6, 1);
+    auto& seam = vx::platform::audio();
+    vx::platform::SeamOverride<decltype(seam.CoIncrementMTAUsage)> no_increment(seam.CoIncrementMTAUsage, nullptr);
+    vx::platform::SeamOverride<decltype(seam.CoDecrementMTAUsage)> no_decrement(seam.CoDecrementMTAUsage, nullptr);
+    ASSERT_FALSE(mta_exists()) << "something else keeps the apartment alive: nothing to prove";
+    for (const DWORD apartment : {0ul, static_cast<unsigned long>(COINIT_APARTMENTTHREADED)}) {
+        std::thread([&] {
+            const bool host_com = apartment && SUCCEEDED(CoInitializeEx(nullptr, apartment));
+            const HRESULT as_found = sta_probe();
+            Mixer_Init(nullptr);
+            EXPECT_EQ(as_found, sta_probe()) << "after Mixer_Init, apartment " << apartment;
+            EXPECT_TRUE(mta_exists());
+            Mixer_StartVolumeIncrease();
+            MSG msg;
+            for (const DWORD end = GetTickCount() + 400; GetTickCount() < end;) {
+                while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+                    DispatchMessageA(&msg);
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+            }
+            EXPECT_EQ(as_found, sta_probe()) << "while the key is held, apartment " << apartment;
+            Mixer_StopVolumeIncrease();
+            EXPECT_EQ(1, Mixer_Close());
+            EXPECT_EQ(as_found, sta_probe()) << "after Mixer_Close, apartment " << apartment;
+            if (host_com)
+                CoUninitialize();
+        }).join();
+        EXPECT_FALSE(mta_exists()) << "the apartment keeper outlived Mixer_Close";
+    }
 }
 
 } // namespace

@@ -1,12 +1,14 @@
-// Audio family: the winmm mixer and the Core Audio default render endpoint.
-// This machine has no sound device, and tests need exact channel values.
+// Audio family: the winmm mixer and Core Audio's device enumerator, with the
+// calls that keep the multithreaded apartment alive for it. This machine has
+// no sound device, Core Audio's device lifecycle (invalidation, removal, late
+// arrival, notifications on other threads) cannot be produced here, and
+// tests need exact channel values and the Windows 7 path without
+// CoIncrementMTAUsage.
 #pragma once
 #include <windows.h>
 #include <mmsystem.h>
 
-#include <string>
-
-struct IAudioEndpointVolume;
+struct IMMDeviceEnumerator;
 
 namespace vx::platform {
 
@@ -18,13 +20,14 @@ struct AudioSeam {
     MMRESULT(WINAPI* mixerGetLineControlsA)(HMIXEROBJ, LPMIXERLINECONTROLSA, DWORD);
     MMRESULT(WINAPI* mixerGetControlDetailsA)(HMIXEROBJ, LPMIXERCONTROLDETAILS, DWORD);
     MMRESULT(WINAPI* mixerSetControlDetails)(HMIXEROBJ, LPMIXERCONTROLDETAILS, DWORD);
-    // The master volume of the default render endpoint (eRender, eConsole),
-    // with one reference for the caller, and that device's id in `id`; null
-    // when there is no endpoint.
-    IAudioEndpointVolume* (*open_default_render_endpoint)(std::wstring& id);
-    // The id of the device that is the default render endpoint now; "" when
-    // there is none.
-    std::wstring (*default_render_endpoint_id)();
+    // A new MMDeviceEnumerator with one reference for the caller; null when
+    // Core Audio is missing. The calling thread must be in an apartment or
+    // the multithreaded apartment must exist (the caller keeps it alive).
+    IMMDeviceEnumerator* (*create_device_enumerator)();
+    // ole32's CoIncrementMTAUsage and CoDecrementMTAUsage (Windows 8 and
+    // later), looked up at run time; null where they are missing.
+    HRESULT(WINAPI* CoIncrementMTAUsage)(void** cookie);
+    HRESULT(WINAPI* CoDecrementMTAUsage)(void* cookie);
 };
 
 AudioSeam& audio();

@@ -3,35 +3,65 @@
 namespace vx {
 namespace {
 
-template <class Fn>
-Fn ole32_entry(const char* name)
-{
-    const HMODULE ole32 = GetModuleHandleA("ole32.dll");
-    return ole32 ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(ole32, name))) : nullptr;
-}
+struct KeeperStart {
+    HANDLE joined;
+    HANDLE release;
+    bool in_mta;
+};
 
-using IncrementMtaUsage = HRESULT(WINAPI*)(void** cookie);
-using DecrementMtaUsage = HRESULT(WINAPI*)(void* cookie);
+DWORD WINAPI keep_mta_alive(void* param)
+{
+    auto& start = *static_cast<KeeperStart*>(param);
+    const HANDLE release = start.release;
+    const bool in_mta = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
+    start.in_mta = in_mta;
+    SetEvent(start.joined); // `start` is gone after this
+    WaitForSingleObject(release, INFINITE);
+    if (in_mta)
+        CoUninitialize();
+    return 0;
+}
 
 } // namespace
 
-MtaAnchor::MtaAnchor()
+MtaAnchor::MtaAnchor(Increment increment, Decrement decrement) : decrement_(decrement)
 {
-    if (const auto increment = ole32_entry<IncrementMtaUsage>("CoIncrementMTAUsage")) {
-        if (SUCCEEDED(increment(&cookie_)))
+    if (increment && decrement) {
+        if (SUCCEEDED(increment(&cookie_)) && cookie_)
             return;
         cookie_ = nullptr;
     }
-    initialised_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
+    KeeperStart start{CreateEventA(nullptr, TRUE, FALSE, nullptr), CreateEventA(nullptr, TRUE, FALSE, nullptr), false};
+    if (start.joined && start.release)
+        keeper_ = CreateThread(nullptr, 0, keep_mta_alive, &start, 0, nullptr);
+    if (keeper_) {
+        // The apartment must exist before the caller's first COM call.
+        WaitForSingleObject(start.joined, INFINITE);
+        release_ = start.release;
+        start.release = nullptr;
+        if (!start.in_mta) {
+            SetEvent(release_);
+            WaitForSingleObject(keeper_, INFINITE);
+            CloseHandle(keeper_);
+            CloseHandle(release_);
+            keeper_ = release_ = nullptr;
+        }
+    }
+    if (start.joined)
+        CloseHandle(start.joined);
+    if (start.release)
+        CloseHandle(start.release);
 }
 
 MtaAnchor::~MtaAnchor()
 {
-    if (cookie_) {
-        if (const auto decrement = ole32_entry<DecrementMtaUsage>("CoDecrementMTAUsage"))
-            decrement(cookie_);
-    } else if (initialised_) {
-        CoUninitialize();
+    if (cookie_)
+        decrement_(cookie_);
+    if (keeper_) {
+        SetEvent(release_);
+        WaitForSingleObject(keeper_, INFINITE);
+        CloseHandle(keeper_);
+        CloseHandle(release_);
     }
 }
 

@@ -24,22 +24,33 @@ private:
 };
 
 // Keeps the process's multithreaded apartment alive while the library holds
-// COM objects between calls, without putting the host's thread in it: a
-// thread that never initialised COM then still uses those objects, and no
-// CoUninitialize of the host unloads their servers under them. Windows 8
-// and later do this with CoIncrementMTAUsage; before that the thread that
-// takes the anchor stays in the multithreaded apartment until it is
-// released (on the same thread).
+// COM objects between calls, without putting the host's thread in any
+// apartment: a host thread that never initialised COM then belongs to the
+// multithreaded apartment implicitly and uses those objects, an STA or MTA
+// thread stays as it was, and no CoUninitialize of the host unloads the
+// objects' servers under them. Windows 8 and later do this with
+// CoIncrementMTAUsage; where it is missing (`increment` null, Windows 7 and
+// before) a thread of the library's own joins the apartment and waits until
+// the anchor is released. Its code is in this module: whoever holds an anchor
+// across calls keeps the module loaded (see the volume keys' pinning).
 class MtaAnchor {
 public:
-    MtaAnchor();
+    using Increment = HRESULT(WINAPI*)(void** cookie);
+    using Decrement = HRESULT(WINAPI*)(void* cookie);
+
+    MtaAnchor(Increment increment, Decrement decrement);
     ~MtaAnchor();
     MtaAnchor(const MtaAnchor&) = delete;
     MtaAnchor& operator=(const MtaAnchor&) = delete;
 
+    // False when neither way worked: the apartment may not exist.
+    bool held() const { return cookie_ || keeper_; }
+
 private:
+    Decrement decrement_;
     void* cookie_ = nullptr;
-    bool initialised_ = false;
+    HANDLE keeper_ = nullptr;
+    HANDLE release_ = nullptr;
 };
 
 } // namespace vx

@@ -1,5 +1,6 @@
 // The Mixer_* exports: volume steps, mean level, mute, and the key-held
-// repeat driven by a 150 ms thread timer on the caller's thread.
+// repeat driven by a 150 ms timer of a message-only window that this module
+// owns on the caller's thread.
 #include "buttons/volume/mixer.h"
 
 #include "buttons/volume/volume_backends.h"
@@ -12,12 +13,20 @@
 namespace vx::mixer {
 namespace {
 
+constexpr UINT_PTR kRepeatTimerId = 1;
+
 struct MixerState {
     bool available = false;
-    Backend backend = Backend::None;
-    HWND notify = nullptr;
-    std::unique_ptr<SpeakerLine> line;
-    UINT_PTR repeat_timer = 0;
+    // Vista and later: the default render endpoint, followed.
+    std::unique_ptr<EndpointLine> endpoint;
+    // The winmm line: before Vista, or on Vista and later while no usable
+    // endpoint existed at Mixer_Init (it serves while none is usable).
+    std::unique_ptr<SpeakerLine> mixer;
+    // The repeat timer's window: a system STATIC window, message-only, whose
+    // procedure is ours only while this module may be called.
+    HWND repeat_window = nullptr;
+    WNDPROC system_proc = nullptr;
+    bool timer_running = false;
     volume::VolumeRepeat repeat;
 };
 
@@ -29,39 +38,43 @@ MixerState& state()
     return s;
 }
 
-// The line the keys act on now. The endpoint backend follows the default
-// render device: a line that is no longer current is replaced by the new
-// default's, and there is none while no device is the default.
+// The line the keys act on now: the followed endpoint while it is usable,
+// else the mixer line; none before Mixer_Init and while no device exists.
 SpeakerLine* line()
 {
     auto& s = state();
-    if (s.line && !s.line->current())
-        s.line.reset();
-    if (!s.line && s.backend == Backend::EndpointVolume)
-        s.line = open_endpoint_volume(s.notify).line;
-    return s.line.get();
+    if (!s.available)
+        return nullptr;
+    if (s.endpoint && s.endpoint->usable())
+        return s.endpoint.get();
+    return s.mixer.get();
 }
 
-MMRESULT step_volume(unsigned step, bool up)
+std::uint32_t now_ms() { return platform::os().GetTickCount(); }
+
+// One step of every channel; a repeat that is given learns the levels the
+// step left, so that it ends at the end of the range.
+MMRESULT step_volume(unsigned step, bool up, volume::VolumeRepeat* repeat = nullptr)
 {
-    if (!state().available)
-        return MMSYSERR_NOERROR;
     SpeakerLine* l = line();
     if (!l)
-        return MMSYSERR_NODRIVER;
+        return MMSYSERR_NOERROR;
     ChannelLevels levels;
-    l->read_levels(levels);
+    const MMRESULT read = l->read_levels(levels);
     const std::uint32_t amount = volume::effective_step(step);
     for (std::uint32_t i = 0; i < levels.count; ++i)
         levels.value[i] = up ? volume::step_up(levels.value[i], amount) : volume::step_down(levels.value[i], amount);
-    return l->write_levels(levels);
+    const MMRESULT written = l->write_levels(levels);
+    if (repeat && read == MMSYSERR_NOERROR && written == MMSYSERR_NOERROR)
+        repeat->stepped({levels.value, levels.count});
+    return written;
 }
 
 MMRESULT toggle_mute()
 {
     SpeakerLine* l = line();
     if (!l)
-        return MMSYSERR_NODRIVER;
+        return MMSYSERR_NOERROR;
     std::uint32_t value = 0;
     l->read_mute(value);
     return l->write_mute(volume::toggled_mute(value));
@@ -70,50 +83,112 @@ MMRESULT toggle_mute()
 void stop_repeat()
 {
     auto& s = state();
-    if (s.repeat_timer)
-        KillTimer(nullptr, s.repeat_timer);
-    s.repeat_timer = 0;
+    if (s.timer_running)
+        KillTimer(s.repeat_window, kRepeatTimerId);
+    s.timer_running = false;
     s.repeat.stop();
 }
 
-void CALLBACK on_repeat_tick(HWND, UINT, UINT_PTR, DWORD)
-{
-    guarded(0, [] {
-        // The device went away while the key was held: the repeat ends here
-        // rather than tick on against nothing.
-        if (state().available && !line()) {
-            stop_repeat();
-            return 0;
-        }
-        switch (state().repeat.tick()) {
-        case volume::VolumeRepeat::Tick::StepUp:
-            step_volume(volume::kDefaultStep, true);
-            break;
-        case volume::VolumeRepeat::Tick::StepDown:
-            step_volume(volume::kDefaultStep, false);
-            break;
-        case volume::VolumeRepeat::Tick::Wait:
-            break;
-        }
-        return 0;
-    });
-}
-
-void start_repeat(std::uint32_t key)
+void on_repeat_tick()
 {
     auto& s = state();
-    if (s.repeat.start(key) || !s.repeat_timer)
-        s.repeat_timer = SetTimer(nullptr, 0, volume::kRepeatIntervalMs, on_repeat_tick);
+    // The device went away while the key was held: the repeat ends here
+    // rather than tick on against nothing.
+    if (s.available && !line()) {
+        stop_repeat();
+        return;
+    }
+    switch (s.repeat.tick(now_ms())) {
+    case volume::VolumeRepeat::Tick::StepUp:
+        step_volume(volume::kDefaultStep, true, &s.repeat);
+        break;
+    case volume::VolumeRepeat::Tick::StepDown:
+        step_volume(volume::kDefaultStep, false, &s.repeat);
+        break;
+    case volume::VolumeRepeat::Tick::Wait:
+    case volume::VolumeRepeat::Tick::End:
+        break;
+    }
+    if (!s.repeat.running())
+        stop_repeat();
+}
+
+LRESULT CALLBACK repeat_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    if (message == WM_TIMER && wparam == kRepeatTimerId) {
+        guarded(0, [] {
+            on_repeat_tick();
+            return 0;
+        });
+        return 0;
+    }
+    return CallWindowProcA(state().system_proc, window, message, wparam, lparam);
+}
+
+// Gives up the repeat window. The thread that created it destroys it (its
+// timer goes with it); from any other thread the window gets the system's
+// procedure back, so that nothing can reach this module any more, and a
+// close message destroys it when its own thread next dispatches messages.
+void release_repeat_window()
+{
+    auto& s = state();
+    const HWND window = s.repeat_window;
+    s.repeat_window = nullptr;
+    s.timer_running = false;
+    if (!window)
+        return;
+    if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
+        DestroyWindow(window);
+        return;
+    }
+    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(s.system_proc));
+    PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
+// The repeat's window on the calling thread, which runs the host's message
+// loop; made once (again when the host moves to another thread).
+HWND repeat_window()
+{
+    auto& s = state();
+    if (s.repeat_window && GetWindowThreadProcessId(s.repeat_window, nullptr) != GetCurrentThreadId())
+        release_repeat_window();
+    if (!s.repeat_window) {
+        const HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        if (!window)
+            return nullptr;
+        s.system_proc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(repeat_window_proc)));
+        s.repeat_window = window;
+    }
+    return s.repeat_window;
 }
 
 int start_key(std::uint32_t key, bool up)
 {
     return guarded(0, [&] {
+        auto& s = state();
         Mixer_SetMuteState(0);
-        step_volume(volume::kDefaultStep, up);
-        start_repeat(key);
+        const bool fresh = s.repeat.start(key, now_ms());
+        step_volume(volume::kDefaultStep, up, &s.repeat);
+        if (!s.repeat.running()) {
+            stop_repeat(); // the press itself reached the end of the range
+        } else if (fresh || !s.timer_running) {
+            const HWND window = repeat_window();
+            s.timer_running = window && SetTimer(window, kRepeatTimerId, volume::kRepeatIntervalMs, nullptr);
+        }
         return 1;
     });
+}
+
+// Mixer_Close: back to the state before the first Mixer_Init.
+void close_mixer()
+{
+    stop_repeat();
+    release_repeat_window();
+    auto& s = state();
+    s.available = false;
+    s.endpoint.reset();
+    s.mixer.reset();
 }
 
 } // namespace
@@ -123,30 +198,24 @@ Backend backend_for_version(DWORD platform, DWORD major)
     return (platform == VER_PLATFORM_WIN32_NT && major >= 6) ? Backend::EndpointVolume : Backend::LegacyMixer;
 }
 
-Backend active_backend() { return state().backend; }
+Backend active_backend()
+{
+    auto& s = state();
+    if (!s.available)
+        return Backend::None;
+    if (s.endpoint && s.endpoint->usable())
+        return Backend::EndpointVolume;
+    return s.mixer ? Backend::LegacyMixer : Backend::None;
+}
 
 int WINAPI toggle_mute_key()
 {
-    return guarded(0, [] { return state().available && toggle_mute() == MMSYSERR_NOERROR ? 1 : 0; });
+    return guarded(0, [] { return line() && toggle_mute() == MMSYSERR_NOERROR ? 1 : 0; });
 }
 
-void stop_repeat_on_unload()
-{
-    auto& s = state();
-    if (s.repeat_timer)
-        KillTimer(nullptr, s.repeat_timer);
-    s.repeat_timer = 0;
-}
+void release_repeat_on_unload() { release_repeat_window(); }
 
-void reset_for_tests()
-{
-    stop_repeat();
-    auto& s = state();
-    s.line.reset();
-    s.available = false;
-    s.backend = Backend::None;
-    s.notify = nullptr;
-}
+void reset_for_tests() { close_mixer(); }
 
 } // namespace vx::mixer
 
@@ -158,23 +227,29 @@ extern "C" int WINAPI Mixer_Init(HWND window)
     return guarded(static_cast<int>(MMSYSERR_NOMEM), [&] {
         auto& s = state();
         const auto version = platform::windows_version();
-        const Backend backend = backend_for_version(version.platform, version.major);
-        // The line opened before is closed first, so the host's window gets
+        // The lines opened before are closed first, so the host's window gets
         // each change message once.
-        s.line.reset();
-        s.notify = window;
-        Backend used = backend;
-        OpenedLine opened;
-        if (backend == Backend::EndpointVolume)
-            opened = open_endpoint_volume(window);
-        if (!opened.available) {
-            used = Backend::LegacyMixer;
-            opened = open_legacy_mixer(window);
+        s.available = false;
+        s.endpoint.reset();
+        s.mixer.reset();
+        if (backend_for_version(version.platform, version.major) == Backend::EndpointVolume)
+            s.endpoint = follow_default_endpoint(window);
+        MMRESULT result = MMSYSERR_NOERROR;
+        if (!s.endpoint || !s.endpoint->usable()) {
+            OpenedLine opened = open_legacy_mixer(window);
+            s.mixer = std::move(opened.line);
+            result = opened.result;
         }
-        s.available = opened.available;
-        s.line = std::move(opened.line);
-        s.backend = s.line ? used : Backend::None;
-        return static_cast<int>(opened.result);
+        s.available = s.endpoint || s.mixer;
+        return static_cast<int>(result);
+    });
+}
+
+extern "C" int WINAPI Mixer_Close()
+{
+    return guarded(0, [] {
+        close_mixer();
+        return 1;
     });
 }
 
@@ -191,11 +266,9 @@ extern "C" int WINAPI Mixer_VolumeDown(unsigned step)
 extern "C" int WINAPI Mixer_GetVolume(int* volume)
 {
     return guarded(static_cast<int>(MMSYSERR_NOMEM), [&] {
-        if (!state().available)
-            return 0;
         SpeakerLine* l = line();
         if (!l)
-            return static_cast<int>(MMSYSERR_NODRIVER);
+            return 0;
         ChannelLevels levels;
         const MMRESULT result = l->read_levels(levels);
         if (volume)
@@ -207,13 +280,13 @@ extern "C" int WINAPI Mixer_GetVolume(int* volume)
 extern "C" int WINAPI Mixer_ToggleMute()
 {
     return guarded(static_cast<int>(MMSYSERR_NOMEM),
-                   [] { return state().available ? static_cast<int>(toggle_mute()) : 0; });
+                   [] { return static_cast<int>(toggle_mute()); });
 }
 
 extern "C" int WINAPI Mixer_GetMuteState()
 {
     return guarded(0, [] {
-        SpeakerLine* l = state().available ? line() : nullptr;
+        SpeakerLine* l = line();
         std::uint32_t value = 0;
         if (!l || l->read_mute(value) != MMSYSERR_NOERROR)
             return 0;
@@ -224,7 +297,7 @@ extern "C" int WINAPI Mixer_GetMuteState()
 extern "C" int WINAPI Mixer_SetMuteState(int muted)
 {
     return guarded(0, [&] {
-        if (SpeakerLine* l = state().available ? line() : nullptr) {
+        if (SpeakerLine* l = line()) {
             std::uint32_t ignored = 0;
             l->read_mute(ignored);
             l->write_mute(static_cast<std::uint32_t>(muted));

@@ -15,13 +15,14 @@ Backend active_backend();
 // "not handled".)
 int WINAPI toggle_mute_key();
 
-// Kills the key-held repeat's timer when the library is unloaded while a
-// volume key is held; its next tick would run code that is no longer
-// mapped. Called from DllMain, so it does nothing else.
-void stop_repeat_on_unload();
+// Gives up the repeat's window (and with it the timer) when the library is
+// unloaded, from whichever thread frees it: a later tick or message would run
+// code that is no longer mapped. Called from DllMain, so it does nothing else.
+// (Once an endpoint was followed, the library is pinned and never unloaded.)
+void release_repeat_on_unload();
 
-// Forgets the opened line and stops the repeat, as if the module had just
-// been loaded. For tests; the exports never call it.
+// Mixer_Close: forgets the opened lines and stops the repeat, as if the
+// module had just been loaded.
 void reset_for_tests();
 
 } // namespace vx::mixer

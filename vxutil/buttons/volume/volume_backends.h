@@ -3,7 +3,7 @@
 // the default render endpoint's master volume through Core Audio (Vista and
 // later, where the winmm mixer only reaches the calling process's own audio
 // session, which for a hot-key manager is silent). Chosen by Mixer_Init; on
-// Vista and later the mixer serves only when no usable endpoint exists, and
+// Vista and later the mixer serves only while no usable endpoint exists, and
 // the endpoint follows the default render device.
 #pragma once
 #include <windows.h>
@@ -30,9 +30,22 @@ public:
     virtual MMRESULT write_levels(const ChannelLevels& levels) = 0;
     virtual MMRESULT read_mute(std::uint32_t& value) = 0;
     virtual MMRESULT write_mute(std::uint32_t value) = 0;
-    // False once the line is no longer the one the keys should move (the
-    // default audio device changed or went away).
-    virtual bool current() { return true; }
+};
+
+// The default render endpoint as Windows has it at any moment. One device
+// enumerator and one notification client are held for the line's life; a
+// notification (default device changed, a device's state changed, a device
+// added or removed) arrives on an audio thread and only marks the held
+// endpoint stale. The next call on the host's thread reopens it; a call that
+// finds the endpoint invalidated (replugged, driver or audio service
+// restarted) reopens once and tries again. While nothing changes, a call
+// creates no COM object.
+class EndpointLine : public SpeakerLine {
+public:
+    // True when a usable default endpoint is held now; reopens it first when
+    // a notification marked it stale. False while no device is the default or
+    // the default cannot report its channels (a stub driver).
+    virtual bool usable() = 0;
 };
 
 // What opening a backend found: `available` is the "mixer available" flag of
@@ -45,7 +58,10 @@ struct OpenedLine {
 
 // `notify` receives MM_MIXM_LINE_CHANGE / MM_MIXM_CONTROL_CHANGE messages.
 OpenedLine open_legacy_mixer(HWND notify);
-OpenedLine open_endpoint_volume(HWND notify);
+// Null when Core Audio is missing or the apartment cannot be kept alive.
+// The line keeps the multithreaded apartment alive without touching the
+// calling thread's own COM state.
+std::unique_ptr<EndpointLine> follow_default_endpoint(HWND notify);
 
 // Control ids that endpoint notifications carry in lParam of
 // MM_MIXM_CONTROL_CHANGE (wParam is 0: there is no mixer handle).
