@@ -77,8 +77,20 @@ public:
         *v = channels[i];
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE SetMute(WINBOOL m, LPCGUID) override { mute = m; return S_OK; }
-    HRESULT STDMETHODCALLTYPE GetMute(WINBOOL* m) override { *m = mute; return S_OK; }
+    // S_FALSE, a success, when the endpoint already had that state.
+    HRESULT STDMETHODCALLTYPE SetMute(WINBOOL m, LPCGUID) override
+    {
+        const bool same = (m != FALSE) == (mute != FALSE);
+        mute = m;
+        return same ? S_FALSE : S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetMute(WINBOOL* m) override
+    {
+        if (FAILED(mute_read)) return mute_read;
+        *m = mute;
+        return S_OK;
+    }
+    HRESULT mute_read = S_OK;
     HRESULT STDMETHODCALLTYPE GetVolumeStepInfo(UINT*, UINT*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE VolumeStepUp(LPCGUID) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE VolumeStepDown(LPCGUID) override { return E_NOTIMPL; }

@@ -223,6 +223,44 @@ TEST_F(LauncherTest, ProgramWithoutWindowReportsNoProcess)
 
     EXPECT_EQ(0, LaunchProgram((folder / "missing.exe").c_str(), nullptr, nullptr, nullptr));
     EXPECT_EQ(0, LaunchProgram(nullptr, nullptr, nullptr, nullptr));
+
+    // An id left in the output names an older program: without a new process
+    // it is neither reported nor brought in front.
+    vxtest::TestWindow host("host");
+    SetForegroundWindow(host.get());
+    vxtest::pump_messages();
+    EXPECT_EQ(0, LaunchProgram((folder / "missing.exe").c_str(), nullptr, nullptr, &id));
+    EXPECT_EQ(0, id);
+    Sleep(200);
+    vxtest::pump_messages();
+    EXPECT_EQ(host.get(), GetForegroundWindow());
+}
+
+TEST_F(LauncherTest, HungProgramInFrontDoesNotHoldTheLaunch)
+{
+    // A program in front that answers no message (for 20 s).
+    std::string command(1, '"');
+    command.append(vxtest::program_folder()).append("player_stand_in.exe\" /class:VXHungWindow /hang");
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION hung{};
+    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &hung));
+    CloseHandle(hung.hThread);
+    CloseHandle(hung.hProcess);
+    vxtest::TestWindow host("host"); // LaunchProgram activates a window of its own process first
+    HWND window = nullptr;
+    for (int i = 0; i < 100 && !(window = FindWindowA("VXHungWindow", nullptr)); ++i)
+        Sleep(50);
+    ASSERT_NE(nullptr, window);
+    SetForegroundWindow(window);
+    vxtest::pump_messages();
+    ASSERT_EQ(window, GetForegroundWindow());
+
+    int id = 0;
+    const ULONGLONG start = GetTickCount64();
+    ASSERT_EQ(1, LaunchProgram(stand_in_path().c_str(), nullptr, nullptr, &id));
+    EXPECT_LT(GetTickCount64() - start, 5000u);
+    EXPECT_NE(0, id);
 }
 
 TEST_F(LauncherTest, FindWindowByPathAcceptsLongAndShortPaths)
