@@ -185,7 +185,8 @@ HWND WINAPI GetForegroundTopWindow(void);
 /* Posts WM_CLOSE to the foreground window. Returns 1. */
 int WINAPI CloseCurrentWindow(void);
 /* Sends the foreground window to the bottom and activates the next visible
- * window that is not a tool window. Returns 1. */
+ * window that is neither a tool window nor cloaked (hidden by the desktop
+ * compositor: on another virtual desktop, a suspended app). Returns 1. */
 int WINAPI SwitchNextWindow(void);
 /* Result of WM_SYSCOMMAND/SC_SCREENSAVE sent to the desktop window. */
 int WINAPI ActivateScreenSaver(void);
@@ -236,11 +237,15 @@ HRESULT WINAPI GetLinkInfoEx(HWND window, const char *link, char *target, char *
 HRESULT WINAPI CreateShortcut(const char *target, const char *arguments, int icon_index, const char *link);
 
 /* ---- Program launchers ---------------------------------------------------
+ * A launcher returns once the shell has started the program, without waiting
+ * for it, unless its line gives a wait.
  */
 
 /* Starts `file` through the shell (parameters and directory may be NULL).
- * With `process_id`, reports the new child process and brings its window
- * forward, or sets 0 when it shows no window within about a second. */
+ * With `process_id`, reports the child process this call started (0 when it
+ * found none) and brings its window forward, trying for about a second; 0
+ * when it shows no window by then. Input is never shared with a foreground
+ * program that does not answer within 0.2 s. */
 int WINAPI LaunchProgram(const char *file, const char *parameters, const char *directory, int *process_id);
 /* The top-level window of the program `path` (long or 8.3 form) with the
  * most child windows, or NULL. */
@@ -255,7 +260,8 @@ int WINAPI GetDefaultMailClient(char *name, int size);
 /* The default mail client's "DLLPath". */
 int WINAPI GetDefaultMailClientDllPath(char *path, int size);
 /* Brings the mail client started before forward, or starts `client` from its
- * Shell\Open\Command; 1 when brought forward or started. */
+ * Shell\Open\Command (waiting up to about a second for its window, as
+ * LaunchProgram); 1 when brought forward or started. */
 int WINAPI LaunchMailClient(const char *client);
 /* LaunchMailClient with the default client. */
 int WINAPI LaunchDefaultMailProgram(void);
@@ -271,13 +277,15 @@ int WINAPI LaunchSystemHelp(void);
 /* Opens the My Documents folder; 1 when the shell opened it. */
 int WINAPI LaunchMyDocuments(void);
 /* Restores an open system-information window or starts the system folder's
- * msinfo32.exe (else the one MSInfo's "Path" names). Returns 1. */
+ * msinfo32.exe (else the one MSInfo's "Path" names, then waits 3 s).
+ * Returns 1. */
 int WINAPI LaunchSystemInfo(void);
 /* Starts Word from its App Paths folder; 0 when Word is not registered or its
  * folder does not hold it. */
 int WINAPI LaunchWord(void);
 /* Starts Excel from its App Paths folder, else Excel Starter from the shared
- * Common Files folder. */
+ * Common Files folder (the 64-bit one first on 64-bit Windows, also from a
+ * 32-bit host). */
 int WINAPI LaunchExcel(void);
 /* Opens the display-switch choice (Win+P), starting the system folder's
  * DisplaySwitch.exe before Windows 8 (the 64-bit one from a 32-bit host). */
@@ -355,10 +363,17 @@ int WINAPI CreateUninstallDeleteDirRegistry(const char *name, const char *data, 
 /* ---- CD keys and media players --------------------------------------------
  * The CD keys act on the chosen drive's disc: a running or started media
  * player, MCI for an audio CD without one, or a system-modal message (no
- * disc, software disc, no video player). A player that does not answer
- * holds a key for about a second at most; keystrokes are typed only into a
- * player that is in front. Each CD_* call returns 1, or 0 when the player
- * that takes keystrokes could not be brought in front (the key did nothing).
+ * disc, software disc, no video player). Keystrokes are typed only into a
+ * player that is in front. A key blocks the calling thread: about a second
+ * per message to a running player that does not answer; until the user
+ * closes a message box; and, when it starts a player, while it polls once a
+ * second for its window: up to 10 s for the media player on an audio CD, up
+ * to 30 s for the DVD player (Play and Play/Pause only), then 5, 8, 10 and
+ * 10 s for each further DVD/VCD player installed (about a minute when all
+ * are and none shows a window). Each CD_* call returns 1 when handled, 0
+ * when the key did nothing: without any CD-ROM drive, or when the player
+ * that takes keystrokes could not be brought in front. A host may then pass
+ * the key on.
  */
 
 int WINAPI CD_Play(void);
@@ -367,7 +382,7 @@ int WINAPI CD_PlayPause(void);
 int WINAPI CD_Stop(void);
 int WINAPI CD_NextTrack(void);
 int WINAPI CD_PrevTrack(void);
-/* Starts the first installed DVD/VCD player; 1 when one started. */
+/* Starts the first installed DVD/VCD player (no wait); 1 when one started. */
 int WINAPI LaunchVideoPlayer(void);
 /* Opens what suits the chosen drive's disc: the video player for DVD and
  * VCD, the disc itself for software and data discs, else the media player. */
@@ -393,7 +408,8 @@ int WINAPI GetFuncNameFromFuncDescName(const char *description, char *name, int 
 /* Description of the function named `name` (any case); characters copied. */
 int WINAPI GetFuncDescNameFromFuncName(const char *name, char *buffer, int size);
 /* Runs the named function's handler for the event; its result, 0 when the
- * name is unknown or no handler applies. */
+ * name is unknown or no handler applies. The Mute row's result is 1 only when
+ * the mute state toggled; the CD rows' is 0 when the key did nothing. */
 int WINAPI CallPredefinedButtonFunction(const char *name, int type);
 /* Name of the function with usage `code`; 1 when copied (or `name` is NULL
  * and the code is known), 0 when unknown or the name does not fit. */
@@ -406,8 +422,9 @@ unsigned WINAPI GetHIDUsageCode(const char *name);
 /* Runs the handler of usage `code` for the event and stores its result in
  * *result. Returns 1 when the result is 1 or the known key has no handler
  * for the event (result 0), 0 for code 0, unknown codes and other results.
- * The Mute key's result is 1 when the mute state toggled, 0 when it could
- * not (Mixer_ToggleMute itself returns the MMRESULT). */
+ * The Mute key's result is 1 only when the mute state read back is the
+ * inverse of the one read before: 0 when it cannot be read, the write fails
+ * or changes nothing (Mixer_ToggleMute itself returns the MMRESULT). */
 int WINAPI CallHIDButtonFunction(unsigned code, int type, int *result);
 /* Sends WM_APPCOMMAND to `window` with the low 8 bits of `command`; the
  * window's answer, or 0 when it gives none within a second (hung). */

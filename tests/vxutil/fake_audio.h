@@ -87,8 +87,22 @@ public:
         *v = channels[i];
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE SetMute(WINBOOL m, LPCGUID) override { if (invalidated) return AUDCLNT_E_DEVICE_INVALIDATED; mute = m; return S_OK; }
-    HRESULT STDMETHODCALLTYPE GetMute(WINBOOL* m) override { if (invalidated) return AUDCLNT_E_DEVICE_INVALIDATED; *m = mute; return S_OK; }
+    // S_FALSE, a success, when the endpoint already had that state.
+    HRESULT STDMETHODCALLTYPE SetMute(WINBOOL m, LPCGUID) override
+    {
+        if (invalidated) return AUDCLNT_E_DEVICE_INVALIDATED;
+        const bool same = (m != FALSE) == (mute != FALSE);
+        mute = m;
+        return same ? S_FALSE : S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetMute(WINBOOL* m) override
+    {
+        if (invalidated) return AUDCLNT_E_DEVICE_INVALIDATED;
+        if (FAILED(mute_read)) return mute_read;
+        *m = mute;
+        return S_OK;
+    }
+    HRESULT mute_read = S_OK;
     HRESULT STDMETHODCALLTYPE GetVolumeStepInfo(UINT*, UINT*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE VolumeStepUp(LPCGUID) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE VolumeStepDown(LPCGUID) override { return E_NOTIMPL; }

@@ -223,6 +223,44 @@ TEST_F(LauncherTest, ProgramWithoutWindowReportsNoProcess)
 
     EXPECT_EQ(0, LaunchProgram((folder / "missing.exe").c_str(), nullptr, nullptr, nullptr));
     EXPECT_EQ(0, LaunchProgram(nullptr, nullptr, nullptr, nullptr));
+
+    // An id left in the output names an older program: without a new process
+    // it is neither reported nor brought in front.
+    vxtest::TestWindow host("host");
+    SetForegroundWindow(host.get());
+    vxtest::pump_messages();
+    EXPECT_EQ(0, LaunchProgram((folder / "missing.exe").c_str(), nullptr, nullptr, &id));
+    EXPECT_EQ(0, id);
+    Sleep(200);
+    vxtest::pump_messages();
+    EXPECT_EQ(host.get(), GetForegroundWindow());
+}
+
+TEST_F(LauncherTest, HungProgramInFrontDoesNotHoldTheLaunch)
+{
+    // A program in front that answers no message (for 20 s).
+    std::string command(1, '"');
+    command.append(vxtest::program_folder()).append("player_stand_in.exe\" /class:VXHungWindow /hang");
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION hung{};
+    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &hung));
+    CloseHandle(hung.hThread);
+    CloseHandle(hung.hProcess);
+    vxtest::TestWindow host("host"); // LaunchProgram activates a window of its own process first
+    HWND window = nullptr;
+    for (int i = 0; i < 100 && !(window = FindWindowA("VXHungWindow", nullptr)); ++i)
+        Sleep(50);
+    ASSERT_NE(nullptr, window);
+    SetForegroundWindow(window);
+    vxtest::pump_messages();
+    ASSERT_EQ(window, GetForegroundWindow());
+
+    int id = 0;
+    const ULONGLONG start = GetTickCount64();
+    ASSERT_EQ(1, LaunchProgram(stand_in_path().c_str(), nullptr, nullptr, &id));
+    EXPECT_LT(GetTickCount64() - start, 5000u);
+    EXPECT_NE(0, id);
 }
 
 TEST_F(LauncherTest, FindWindowByPathAcceptsLongAndShortPaths)
@@ -352,6 +390,34 @@ TEST_F(LauncherTest, WordStartsFromItsAppPathsFolder)
     ASSERT_EQ(1u, lines.size());
     EXPECT_NE(std::string::npos, lines[0].find("Winword.exe"));
     vxtest::end_processes(my_children());
+}
+
+TEST_F(LauncherTest, ExcelStarterIsFoundInTheSixtyFourBitCommonFilesFolder)
+{
+    // A 32-bit process is told only of the x86 Common Files folder; Excel
+    // Starter on 64-bit Windows lives in the 64-bit one.
+    char common[MAX_PATH] = "";
+    if (!GetEnvironmentVariableA("CommonProgramW6432", common, MAX_PATH))
+        GTEST_SKIP() << "32-bit Windows";
+    const std::string shared = std::string(common) + "\\microsoft shared";
+    const std::string handler = shared + "\\Virtualization Handler";
+    const bool made_shared = CreateDirectoryA(shared.c_str(), nullptr) != FALSE;
+    CreateDirectoryA(handler.c_str(), nullptr);
+    const std::string launcher = handler + "\\CVH.EXE";
+    ASSERT_TRUE(CopyFileA(stand_in_path().c_str(), launcher.c_str(), TRUE)) << "the prefix has its own CVH.EXE";
+    TempFolder office("office"); // registered, but without Excel.exe
+    RegistryValue path(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Excel.exe", "Path",
+                       office.path().c_str());
+    const int result = LaunchExcel();
+    const auto lines = started_after(1);
+    vxtest::end_processes(my_children());
+    DeleteFileA(launcher.c_str());
+    RemoveDirectoryA(handler.c_str());
+    if (made_shared)
+        RemoveDirectoryA(shared.c_str());
+    EXPECT_EQ(1, result);
+    ASSERT_EQ(1u, lines.size());
+    EXPECT_NE(std::string::npos, lines[0].find("Microsoft Excel Starter 2010 9014006604040000"));
 }
 
 TEST_F(LauncherTest, SystemInfoRestoresAnOpenHelpCenterWindow)

@@ -220,7 +220,7 @@ TEST_F(EndpointTest, LevelsSurviveManyRoundTrips)
     }
 }
 
-TEST_F(EndpointTest, MuteTogglesAndStartUnmutes)
+TEST_F(EndpointTest, MuteTogglesAndStartUnmutesAndTheKeyCountsOnlyAToggle)
 {
     endpoint().mute = 5;
     ASSERT_EQ(0, Mixer_Init(nullptr));
@@ -232,6 +232,12 @@ TEST_F(EndpointTest, MuteTogglesAndStartUnmutes)
     EXPECT_EQ(1, Mixer_StartVolumeIncrease());
     EXPECT_EQ(FALSE, endpoint().mute);
     Mixer_StopVolumeIncrease();
+
+    EXPECT_EQ(1, CallPredefinedButtonFunction("Mute", 1));
+    EXPECT_EQ(TRUE, endpoint().mute);
+    endpoint().mute_read = E_FAIL; // writing "muted" again would answer S_FALSE
+    EXPECT_EQ(0, CallPredefinedButtonFunction("Mute", 1)) << "the key toggled nothing";
+    EXPECT_EQ(TRUE, endpoint().mute);
 }
 
 TEST_F(EndpointTest, MoreThanTwelveChannelsUseTheMasterLevel)

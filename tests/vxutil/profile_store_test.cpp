@@ -136,6 +136,37 @@ TEST_F(ProfileStoreTest, TextReadsAreTerminatedInsideTheCallersBufferWhateverThe
     EXPECT_STREQ("ABCDEFGH", room.data()) << "data with room for a terminator still reads";
 }
 
+TEST_F(ProfileStoreTest, ExpandableTextOfTheOtherViewNamesThatViewsFolders)
+{
+    // The folders of the other architecture's programs, as the environment
+    // names them in this process.
+#if defined(_WIN64)
+    const REGSAM other = KEY_WOW64_32KEY;
+    const char* programs = "ProgramFiles(x86)";
+    const char* common = "CommonProgramFiles(x86)";
+#else
+    const REGSAM other = KEY_WOW64_64KEY;
+    const char* programs = "ProgramW6432";
+    const char* common = "CommonProgramW6432";
+#endif
+    char program_folder[MAX_PATH] = "", common_folder[MAX_PATH] = "";
+    if (!GetEnvironmentVariableA(programs, program_folder, MAX_PATH) ||
+        !GetEnvironmentVariableA(common, common_folder, MAX_PATH))
+        GTEST_SKIP() << "no other architecture on this system";
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, root.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | other,
+                                             nullptr, &key, nullptr));
+    const char text[] = "%ProgramFiles%\\a;%CommonProgramFiles%\\b";
+    RegSetValueExA(key, "dir", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(text), sizeof text);
+    RegCloseKey(key);
+
+    char buffer[MAX_PATH] = "";
+    const int read = vx::profile::read_text_any_view(HKEY_LOCAL_MACHINE, root.c_str(), "dir", buffer, sizeof buffer);
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, root.c_str(), other, 0);
+    ASSERT_EQ(1, read);
+    EXPECT_EQ(std::string(program_folder) + "\\a;" + common_folder + "\\b", buffer);
+}
+
 TEST_F(ProfileStoreTest, ValueStringLimitsExpandableTextToWorkBuffer)
 {
     const std::string long_text(300, 'e');

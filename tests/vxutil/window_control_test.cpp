@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/desktop_seam.h"
 #include "platform/power_seam.h"
 #include "platform/seam.h"
 #include "vxutil.h"
@@ -133,16 +134,31 @@ TEST(CloseCurrentWindow, PostsCloseToTheForegroundWindow)
     EXPECT_FALSE(IsWindow(window.get()));
 }
 
-TEST(SwitchNextWindow, SkipsToolAndHiddenWindowsAndSendsTheCurrentOneToTheBottom)
+HWND g_cloaked = nullptr;
+
+HRESULT WINAPI fake_window_attribute(HWND window, DWORD attribute, PVOID value, DWORD size)
+{
+    if (attribute != 14 /* DWMWA_CLOAKED */ || size != sizeof(DWORD))
+        return E_INVALIDARG;
+    *static_cast<DWORD*>(value) = window == g_cloaked ? 2 /* DWM_CLOAKED_SHELL */ : 0;
+    return S_OK;
+}
+
+TEST(SwitchNextWindow, SkipsToolHiddenAndCloakedWindowsAndSendsTheCurrentOneToTheBottom)
 {
     TestWindow next("next");
+    TestWindow cloaked("on another virtual desktop");
     TestWindow hidden("hidden", WS_OVERLAPPEDWINDOW);
     TestWindow tool("tool", WS_OVERLAPPEDWINDOW | WS_VISIBLE, WS_EX_TOOLWINDOW);
     TestWindow current("current");
+    g_cloaked = cloaked.get();
+    vx::platform::SeamOverride<decltype(vx::platform::DesktopSeam::DwmGetWindowAttribute)> dwm{
+        vx::platform::desktop().DwmGetWindowAttribute, fake_window_attribute};
     make_foreground(current.get());
     SetWindowPos(tool.get(), current.get(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SetWindowPos(hidden.get(), tool.get(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    SetWindowPos(next.get(), hidden.get(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(cloaked.get(), hidden.get(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(next.get(), cloaked.get(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     ASSERT_EQ(current.get(), GetForegroundWindow());
 
     EXPECT_EQ(1, SwitchNextWindow());

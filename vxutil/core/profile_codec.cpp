@@ -49,15 +49,14 @@ std::int32_t little_endian(std::span<const std::uint8_t> data)
     return static_cast<std::int32_t>(v);
 }
 
-bool equals_ignoring_case(std::string_view text, std::string_view upper)
+char upper_ascii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool equals_ignoring_case(std::string_view text, std::string_view other)
 {
-    if (text.size() != upper.size())
+    if (text.size() != other.size())
         return false;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-        if (c != upper[i])
+        if (upper_ascii(text[i]) != upper_ascii(other[i]))
             return false;
     }
     return true;
@@ -118,6 +117,32 @@ std::optional<std::int32_t> decode_bool(std::uint32_t type, std::span<const std:
     default:
         return std::nullopt;
     }
+}
+
+std::string rename_variables(std::string_view text, std::span<const VariableRename> renames)
+{
+    std::string out;
+    out.reserve(text.size());
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t open = text.find('%', at);
+        const std::size_t close = open == std::string_view::npos ? open : text.find('%', open + 1);
+        if (close == std::string_view::npos) {
+            out.append(text.substr(at));
+            break;
+        }
+        out.append(text.substr(at, open - at));
+        std::string_view name = text.substr(open + 1, close - open - 1);
+        for (const VariableRename& r : renames) {
+            if (equals_ignoring_case(name, r.from)) {
+                name = r.to;
+                break;
+            }
+        }
+        out.append(1, '%').append(name).append(1, '%');
+        at = close + 1;
+    }
+    return out;
 }
 
 } // namespace vx::profile

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace vx::profile {
@@ -36,5 +37,18 @@ std::optional<std::int32_t> decode_number(std::uint32_t type, std::span<const st
 // as a number; REG_DWORD or REG_BINARY: the first four bytes little-endian,
 // zero-filled when the value is shorter. Other types are missing.
 std::optional<std::int32_t> decode_bool(std::uint32_t type, std::span<const std::uint8_t> data);
+
+// One environment variable of an expandable registry text read as another.
+struct VariableRename {
+    std::string_view from;
+    std::string_view to;
+};
+
+// `text` with each variable reference "%from%" (name in any case) of
+// `renames` written as "%to%"; everything else, unpaired "%" included, stays.
+// References pair up left to right as the system's expansion pairs them. A
+// 32-bit process reads a 64-bit program's "%ProgramFiles%" this way as
+// "%ProgramW6432%", so the text names that program's own folder.
+std::string rename_variables(std::string_view text, std::span<const VariableRename> renames);
 
 } // namespace vx::profile

@@ -5,9 +5,12 @@
 #include <windows.h>
 
 #include <cstring>
+#include <iterator>
+#include <string>
 
 #include "core/profile_codec.h"
 #include "services/profile_store.h"
+#include "services/system_modules.h"
 #include "core/text_fields.h"
 #include "vxutil.h"
 
@@ -177,6 +180,34 @@ using namespace vx::profile;
 
 namespace vx::profile {
 
+// An expandable text read from registry view `view`, with the folder
+// variables renamed to those that name that view's folders when it is not
+// this process's own: a 64-bit program's "%ProgramFiles%" is ProgramW6432 in
+// a 32-bit process, a 32-bit program's is "ProgramFiles(x86)" in a 64-bit
+// one. A variable the environment lacks is left as it was.
+static std::string in_view_folders(const char* text, REGSAM view)
+{
+#if defined(_WIN64)
+    const bool other_view = (view & KEY_WOW64_32KEY) != 0;
+    static constexpr VariableRename kFolders[] = {{"ProgramFiles", "ProgramFiles(x86)"},
+                                                  {"CommonProgramFiles", "CommonProgramFiles(x86)"}};
+#else
+    const bool other_view = (view & KEY_WOW64_64KEY) != 0 && vx::running_under_wow64();
+    static constexpr VariableRename kFolders[] = {{"ProgramFiles", "ProgramW6432"},
+                                                  {"CommonProgramFiles", "CommonProgramW6432"}};
+#endif
+    if (!other_view)
+        return text;
+    VariableRename defined[std::size(kFolders)];
+    std::size_t count = 0;
+    for (const VariableRename& rename : kFolders) {
+        char probe[1];
+        if (GetEnvironmentVariableA(std::string(rename.to).c_str(), probe, sizeof probe) > 0)
+            defined[count++] = rename;
+    }
+    return rename_variables(text, {defined, count});
+}
+
 static int read_text_into(HKEY root, const char* subkey, const char* name, char* buffer, int size, REGSAM view)
 {
     Key key(root, subkey, KEY_READ | view);
@@ -198,7 +229,8 @@ static int read_text_into(HKEY root, const char* subkey, const char* name, char*
             unexpanded[length] = '\0';
         else if (unexpanded[sizeof unexpanded - 1] != '\0')
             return 0;
-        const DWORD needed = ExpandEnvironmentStringsA(unexpanded, buffer, static_cast<DWORD>(size));
+        const DWORD needed =
+            ExpandEnvironmentStringsA(in_view_folders(unexpanded, view).c_str(), buffer, static_cast<DWORD>(size));
         return needed != 0 && needed <= static_cast<DWORD>(size);
     }
     if (r != ERROR_SUCCESS)

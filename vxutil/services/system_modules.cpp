@@ -1,5 +1,9 @@
 #include "services/system_modules.h"
 
+#include <shlobj.h>
+
+#include "services/profile_store.h"
+
 namespace vx {
 namespace {
 
@@ -14,8 +18,10 @@ std::string in_folder(const char* folder, UINT length, const char* name)
     return path.size() < MAX_PATH ? path : std::string();
 }
 
-// True in a 32-bit process on 64-bit Windows. IsWow64Process is looked up by
-// name: systems before XP SP2 lack it and run no 32-bit process on 64 bits.
+} // namespace
+
+// IsWow64Process is looked up by name: systems before XP SP2 lack it and run
+// no 32-bit process on 64 bits.
 bool running_under_wow64()
 {
 #if defined(_WIN64)
@@ -30,7 +36,33 @@ bool running_under_wow64()
 #endif
 }
 
-} // namespace
+std::vector<std::string> common_files_folders()
+{
+    std::vector<std::string> folders;
+    auto add = [&folders](const char* folder) {
+        if (!folder[0])
+            return;
+        for (const std::string& known : folders) {
+            if (lstrcmpiA(known.c_str(), folder) == 0)
+                return;
+        }
+        folders.emplace_back(folder);
+    };
+    char folder[MAX_PATH];
+    if (running_under_wow64()) {
+        const DWORD n = GetEnvironmentVariableA("CommonProgramW6432", folder, sizeof folder);
+        if (n > 0 && n < sizeof folder)
+            add(folder);
+        else if (profile::read_text(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "CommonW6432Dir",
+                                    folder, sizeof folder, KEY_WOW64_64KEY))
+            add(folder);
+    }
+    for (int csidl : {CSIDL_PROGRAM_FILES_COMMON, CSIDL_PROGRAM_FILES_COMMONX86}) {
+        if (SUCCEEDED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, folder)))
+            add(folder);
+    }
+    return folders;
+}
 
 std::string system_folder_file(const char* name)
 {

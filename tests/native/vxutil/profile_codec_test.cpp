@@ -77,3 +77,14 @@ TEST(ProfileValues, BoolsAreNotFolded)
     EXPECT_EQ(0, decode_bool(kTypeBinary, {}));
     EXPECT_FALSE(decode_bool(kTypeExpandString, text("1")).has_value());
 }
+
+TEST(ExpandableTexts, FolderVariablesAreRenamedWherePairedReferencesNameThem)
+{
+    const VariableRename to_64[] = {{"ProgramFiles", "ProgramW6432"}, {"CommonProgramFiles", "CommonProgramW6432"}};
+    EXPECT_EQ("%ProgramW6432%\\a;%CommonProgramW6432%\\b",
+              rename_variables("%programfiles%\\a;%CommonProgramFiles%\\b", to_64));
+    EXPECT_EQ("%ProgramW6432%%ProgramW6432%", rename_variables("%ProgramFiles%%ProgramFiles%", to_64));
+    EXPECT_EQ("%SystemRoot%ProgramFiles%", rename_variables("%SystemRoot%ProgramFiles%", to_64))
+        << "the second \"%\" closes the first reference";
+    EXPECT_EQ("%ProgramFilesX%;%ProgramFiles", rename_variables("%ProgramFilesX%;%ProgramFiles", to_64));
+}

@@ -76,7 +76,9 @@ int dispatch(std::uint32_t code)
         show_message(kSoftwareDisc);
         break;
     case vx::disc::kNoDrive:
-        break;
+        // Nothing here can play: the key is left to the host, which may pass
+        // it on to Windows and so to the user's own media player.
+        return 0;
     case vx::disc::kSoftwareCd:
         if (code == kPlay || code == kPlayPause)
             OpenAutoRunCD(choice.root.c_str());
@@ -108,7 +110,8 @@ int dispatch(std::uint32_t code)
 namespace {
 
 // A CD key; each returns 1, also when its work ran out of memory, except
-// when the player that takes keystrokes could not be brought in front.
+// without any CD-ROM drive and when the player that takes keystrokes could
+// not be brought in front.
 int press(std::uint32_t code)
 {
     return vx::guarded(1, [code] { return vx::cd_buttons::dispatch(code); });

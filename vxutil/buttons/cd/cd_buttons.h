@@ -5,7 +5,8 @@
 
 namespace vx::cd_buttons {
 
-// Runs a CD key's HID usage code; 1 for the six media codes, 0 otherwise.
+// Runs a CD key's HID usage code: 1 when it was handled, 0 for other codes,
+// without any CD-ROM drive, or when the player could not be brought in front.
 int dispatch(std::uint32_t code);
 
 // Shows message `id` of the string table in a system-modal box, or only

@@ -3,6 +3,7 @@
 // Documents, system information, Word, Excel, display switch), the search
 // for a program's window by its file, and synthesized key chords.
 #include "buttons/launch/launchers.h"
+#include "buttons/launch/window_control.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -192,11 +193,8 @@ int launch_system_program(const char* program)
 // architecture; "" when neither holds it).
 std::string excel_starter_launcher()
 {
-    for (int csidl : {CSIDL_PROGRAM_FILES_COMMON, CSIDL_PROGRAM_FILES_COMMONX86}) {
-        char folder[MAX_PATH];
-        if (FAILED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, folder)))
-            continue;
-        const std::string path = std::string(folder) + "\\microsoft shared\\Virtualization Handler\\CVH.EXE";
+    for (const std::string& folder : vx::common_files_folders()) {
+        const std::string path = folder + "\\microsoft shared\\Virtualization Handler\\CVH.EXE";
         if (path.size() < MAX_PATH && FileExisted(path.c_str()))
             return path;
     }
@@ -242,11 +240,13 @@ extern "C" int WINAPI LaunchProgram(const char* file, const char* parameters, co
         BOOL started;
         if (IsWin2000orLater()) {
             // Sharing input with the foreground thread lets the new program take
-            // the foreground.
+            // the foreground; never with a thread that does not answer, or the
+            // activation below would wait for it.
             const HWND foreground = GetForegroundWindow();
             const DWORD front = foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0;
             const DWORD self = GetCurrentThreadId();
-            const bool attached = front && front != self && AttachThreadInput(front, self, TRUE);
+            const bool attached = front && front != self && vx::windows::answers_promptly(foreground) &&
+                                  AttachThreadInput(front, self, TRUE);
             if (HWND mine = own_window())
                 ActivateWindow(mine);
             started = ShellExecuteExA(&info);
@@ -259,8 +259,10 @@ extern "C" int WINAPI LaunchProgram(const char* file, const char* parameters, co
             CloseHandle(info.hProcess);
 
         if (process_id) {
-            if (const DWORD child = new_child(before, process_list()))
-                *process_id = static_cast<int>(child);
+            // Only a process this call started is reported and brought
+            // forward; an id the caller left in the output names some older
+            // program, which must not jump in front.
+            *process_id = static_cast<int>(new_child(before, process_list()));
             if (*process_id) {
                 int tries = 0;
                 while (!ActivateWindowByProcessId(*process_id, 0)) {

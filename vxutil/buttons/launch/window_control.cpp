@@ -1,8 +1,9 @@
 // Bringing windows reliably to the foreground on each Windows generation,
 // closing and switching windows, the screen saver, locking and hibernation.
 // Locking and hibernation go through the power seam.
-#include <windows.h>
+#include "buttons/launch/window_control.h"
 
+#include "platform/desktop_seam.h"
 #include "platform/power_seam.h"
 #include "vxutil.h"
 
@@ -12,6 +13,22 @@ namespace {
 // Longest walk of the top-level window list: the list can change while it is
 // walked, and a walk that never comes back to its start must still end.
 constexpr int kMaxWindowWalk = 100000;
+
+// How long a thread may take to answer before it counts as not answering.
+constexpr UINT kAnswerMs = 200;
+
+// DwmGetWindowAttribute's DWMWA_CLOAKED: non-zero while the compositor hides
+// the window.
+constexpr DWORD kCloakedAttribute = 14;
+
+// A window the user cannot see although it is visible: cloaked by the
+// compositor. False where there is no compositor to ask.
+bool cloaked(HWND window)
+{
+    DWORD value = 0;
+    return SUCCEEDED(vx::platform::desktop().DwmGetWindowAttribute(window, kCloakedAttribute, &value, sizeof value)) &&
+           value != 0;
+}
 
 // Windows 98 refuses SetForegroundWindow from a background process while its
 // foreground lock time-out runs; lift it for the one call.
@@ -32,7 +49,7 @@ void set_foreground_attached(HWND window)
     const HWND foreground = GetForegroundWindow();
     const DWORD front = foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0;
     const DWORD self = GetCurrentThreadId();
-    const bool to_front = front && front != target;
+    const bool to_front = front && front != target && answers_promptly(foreground);
     const bool to_self = self != target;
     if (to_front)
         AttachThreadInput(target, front, TRUE);
@@ -66,6 +83,13 @@ BOOL CALLBACK activate_if_qualifying(HWND window, LPARAM param)
 }
 
 } // namespace
+
+bool answers_promptly(HWND window)
+{
+    DWORD_PTR ignored = 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, kAnswerMs, &ignored) != 0;
+}
+
 } // namespace vx::windows
 
 using namespace vx::windows;
@@ -130,7 +154,7 @@ extern "C" int WINAPI SwitchNextWindow(void)
             window = GetWindow(GetDesktopWindow(), GW_CHILD);
         if (!window || window == current)
             break;
-        if (IsWindowVisible(window) && !(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW))
+        if (IsWindowVisible(window) && !(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) && !cloaked(window))
             break;
     }
     if (IsWindow(window) && window != current) {

@@ -210,7 +210,22 @@ Backend active_backend()
 
 int WINAPI toggle_mute_key()
 {
-    return guarded(0, [] { return line() && toggle_mute() == MMSYSERR_NOERROR ? 1 : 0; });
+    // A successful write is not proof: an endpoint answers S_FALSE, a success,
+    // when it already had the state written, and a state that could not be
+    // read cannot be inverted. So the key counts as handled only when the
+    // state read back is the inverse of the one read before.
+    return guarded(0, [] {
+        SpeakerLine* l = line();
+        std::uint32_t before = 0;
+        if (!l || l->read_mute(before) != MMSYSERR_NOERROR)
+            return 0;
+        const std::uint32_t wanted = volume::toggled_mute(before);
+        std::uint32_t after = 0;
+        return l->write_mute(wanted) == MMSYSERR_NOERROR && l->read_mute(after) == MMSYSERR_NOERROR &&
+                       (after != 0) == (wanted != 0)
+                   ? 1
+                   : 0;
+    });
 }
 
 void release_repeat_on_unload() { release_repeat_window(); }

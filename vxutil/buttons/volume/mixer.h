@@ -9,8 +9,9 @@ enum class Backend { None, LegacyMixer, EndpointVolume };
 Backend backend_for_version(DWORD platform, DWORD major);
 Backend active_backend();
 
-// The Mute key of the function table: 1 when the mute state toggled, 0 when
-// there is no line or it could not be written. (Mixer_ToggleMute itself
+// The Mute key of the function table: 1 when the mute state read back is
+// the inverse of the one read before, 0 when there is no line, the state
+// cannot be read or did not change. (Mixer_ToggleMute itself
 // returns the MMRESULT, 0 for success, which a table row would report as
 // "not handled".)
 int WINAPI toggle_mute_key();
