@@ -28,6 +28,7 @@ bool from_monitor(HMONITOR monitor, ScreenArea& screen)
     const RECT& m = info.rcMonitor;
     if (m.right <= m.left || m.bottom <= m.top)
         return false;
+    screen.handle = monitor;
     screen.monitor = m;
     screen.cx = m.right - m.left;
     screen.cy = m.bottom - m.top;
@@ -107,8 +108,6 @@ POINT indicator_corner(const ScreenArea& screen, int x, int y, int width, int he
 
 bool left_out_for_full_screen()
 {
-    if (!state().settings.full_screen)
-        return false;
     QUERY_USER_NOTIFICATION_STATE notification{};
     if (FAILED(platform::os().SHQueryUserNotificationState(&notification)))
         return false;

@@ -9,6 +9,7 @@ namespace vx::osd {
 // ((0, 0) is the monitor's top-left corner), as the display window covers
 // exactly this monitor.
 struct ScreenArea {
+    HMONITOR handle = nullptr; // null: the primary screen from the system metrics
     RECT monitor{};        // in screen coordinates
     int cx = 0;            // its size: what the layouts scale by
     int cy = 0;
@@ -34,8 +35,8 @@ POINT indicator_corner(const ScreenArea& screen, int x, int y, int width, int he
 
 bool same_rect(const RECT& a, const RECT& b);
 
-// True when the "FullScreen" setting leaves the picture out now (a
-// full-screen program or a presentation runs); the debug string says why.
+// True when a full-screen program or a presentation runs, so that the
+// "FullScreen" setting leaves the picture out; the debug string says why.
 bool left_out_for_full_screen();
 
 } // namespace vx::osd

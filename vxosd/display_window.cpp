@@ -43,7 +43,7 @@ LRESULT CALLBACK display_proc(HWND window, UINT message, WPARAM wparam, LPARAM l
     if (message == WM_FONTCHANGE)
         clear_shape_cache();
     LRESULT object = 0;
-    if (message == WM_GETOBJECT && answer_get_object(wparam, lparam, object))
+    if (message == WM_GETOBJECT && answer_get_object(window, wparam, lparam, object))
         return object;
     return DefWindowProcA(window, message, wparam, lparam);
 }
