@@ -75,8 +75,8 @@ LRESULT CALLBACK indicator_proc(HWND window, UINT message, WPARAM wparam, LPARAM
     }
     case WM_DISPLAYCHANGE:
         // Placed for the old screen, it could now be off-screen: it closes
-        // like the display window, and the next show places it anew.
-        PostMessageA(window, WM_CLOSE, 0, 0);
+        // at once like the display window, and the next show places it anew.
+        DestroyWindow(window);
         return 0;
     case WM_MOUSEACTIVATE:
         return kClickActivation;
@@ -166,6 +166,11 @@ private:
             register_indicator_class(k_);
         }
         return true;
+    }
+    // "Monitor" 0 puts it at the caller's corner, on whichever monitor that is.
+    RECT destination(const ScreenArea& screen) const override
+    {
+        return state().settings.monitor == kPrimaryMonitor ? monitor_at(POINT{x_, y_ - 1}) : screen.monitor;
     }
     // What SetTimer gives a shown indicator.
     int left_out_result() const override { return static_cast<int>(kInfo[k_].timer); }
