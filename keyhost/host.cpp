@@ -6,57 +6,11 @@
 
 #include <cstdarg>
 
-#include "shell/autostart.h"
 #include "input/cd_disc.h"
 #include "core/consumer_keys.h"
-#include "shell/display_settings.h"
-#include "vxosd.h"
-#include "vxutil.h"
 
 namespace keyhost {
 namespace {
-
-constexpr char kProfileRoot[] = "Software\\VXKeyHost";
-constexpr UINT_PTR kVolumeFollowTimer = 1;
-constexpr UINT kVolumeFollowMs = 150;
-
-bool is_volume_key(std::uint32_t code) { return code == kVolumeUp || code == kVolumeDown; }
-
-BOOL CALLBACK find_visible_display(HWND window, LPARAM visible)
-{
-    char name[32] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (lstrcmpA(name, "VX_OSD_WNDCLASS") != 0)
-        return TRUE;
-    *reinterpret_cast<bool*>(visible) = IsWindowVisible(window) != FALSE;
-    return FALSE;
-}
-
-// The mode after the current one in the display's list, from `index` on
-// (which is advanced); false when the display lists no other mode.
-bool next_display_mode(std::uint32_t& index, DEVMODEA& mode)
-{
-    DEVMODEA current{};
-    current.dmSize = sizeof current;
-    EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &current);
-    std::uint32_t count = 0;
-    DEVMODEA probe{};
-    probe.dmSize = sizeof probe;
-    while (count < 1000 && EnumDisplaySettingsA(nullptr, count, &probe))
-        ++count;
-    for (std::uint32_t tried = 0; tried < count; ++tried) {
-        mode = DEVMODEA{};
-        mode.dmSize = sizeof mode;
-        if (!EnumDisplaySettingsA(nullptr, index++ % count, &mode))
-            continue;
-        if (mode.dmPelsWidth != current.dmPelsWidth || mode.dmPelsHeight != current.dmPelsHeight ||
-            mode.dmBitsPerPel != current.dmBitsPerPel) {
-            mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
-            return true;
-        }
-    }
-    return false;
-}
 
 // The host whose window is up; the desktop-switch event has no other way in.
 Host* g_host = nullptr;
@@ -101,7 +55,6 @@ void Host::log(const char* format, ...)
 
 bool Host::start(HINSTANCE instance)
 {
-    QueryPerformanceFrequency(&frequency_);
     log_.open(options_.out_dir.empty() ? default_log_folder() : options_.out_dir);
 
     WNDCLASSA wc{};
@@ -117,16 +70,7 @@ bool Host::start(HINSTANCE instance)
     if (!window_)
         return false;
 
-    char user[260] = {};
-    DWORD user_size = sizeof user;
-    if (!GetUserNameA(user, &user_size))
-        user[0] = '\0';
-    Reg_InitProfile(kProfileRoot, user);
-    SetThreadResourceLocale();
-    write_display_defaults();
-    Mixer_Init(window_);
-    OSD_Init();
-    OSD_InitLockKey();
+    actions_.start(window_);
     refresh_disc();
     start_input();
 
@@ -181,8 +125,8 @@ void Host::on_report(Source source, std::span<const std::uint32_t> codes, int di
     for (int i = 0; i < (dial_steps < 0 ? -dial_steps : dial_steps); ++i) {
         if (tracker_.down(kVolumeUp) || tracker_.down(kVolumeDown))
             break;
-        on_key(key, true);
-        on_key(key, false);
+        actions_.key(key, true, 0);
+        actions_.key(key, false, 0);
     }
 }
 
@@ -193,9 +137,9 @@ void Host::apply(const std::vector<KeyChange>& changes)
     for (const KeyChange& change : changes) {
         if (change.code == kMicMuteCode) {
             if (change.pressed)
-                on_mic(!mic_muted_);
+                actions_.toggle_mic();
         } else if (host_takes(change.code, disc_for_cd_keys_)) {
-            on_key(change.code, change.pressed);
+            actions_.key(change.code, change.pressed, 0);
         } else if (change.pressed) {
             log("pass    0x%04X to Windows (no disc for the CD functions)", change.code);
         }
@@ -217,182 +161,6 @@ void Host::refresh_disc()
     hook_.set_disc_for_cd_keys(disc_for_cd_keys_);
 }
 
-void Host::on_key(std::uint32_t code, bool pressed)
-{
-    LARGE_INTEGER begin;
-    QueryPerformanceCounter(&begin);
-    int result = 0;
-    const int handled = CallHIDButtonFunction(code, pressed ? 1 : 0, &result);
-
-    if (pressed && is_volume_key(code)) {
-        show_volume();
-        SetTimer(window_, kVolumeFollowTimer, kVolumeFollowMs, nullptr);
-        LARGE_INTEGER end;
-        QueryPerformanceCounter(&end);
-        latencies_.add(static_cast<double>(end.QuadPart - begin.QuadPart) * 1000.0 /
-                       static_cast<double>(frequency_.QuadPart));
-    } else if (!pressed && is_volume_key(code)) {
-        KillTimer(window_, kVolumeFollowTimer);
-    } else if (pressed && code == kMute) {
-        // The mixer's change notice that follows must not replace the icon.
-        Mixer_GetVolume(&shown_level_);
-        shown_mute_ = Mixer_GetMuteState() ? 1 : 0;
-        OSD_ShowMuteIcon(shown_mute_);
-    }
-    LARGE_INTEGER done;
-    QueryPerformanceCounter(&done);
-    const double ms =
-        static_cast<double>(done.QuadPart - begin.QuadPart) * 1000.0 / static_cast<double>(frequency_.QuadPart);
-    char name[64] = "?";
-    GetHIDFuncName(code, name, sizeof name);
-    // A volume press logs what it showed rather than asking the mixer again.
-    int level = shown_level_;
-    int muted = shown_mute_;
-    if (!pressed || !is_volume_key(code)) {
-        Mixer_GetVolume(&level);
-        muted = Mixer_GetMuteState() ? 1 : 0;
-    }
-    log("%-7s 0x%04X %-20s -> %d (result %d)  volume 0x%04X muted %d  %7.2f ms", pressed ? "press" : "release", code,
-        name, handled, result, level, muted, ms);
-}
-
-bool Host::volume_changed() const
-{
-    int level = 0;
-    Mixer_GetVolume(&level);
-    return (level < 0 ? 0 : level) != shown_level_ || (Mixer_GetMuteState() ? 1 : 0) != shown_mute_;
-}
-
-void Host::show_volume()
-{
-    int level = 0;
-    Mixer_GetVolume(&level);
-    shown_level_ = level < 0 ? 0 : level;
-    shown_mute_ = Mixer_GetMuteState() ? 1 : 0;
-    const unsigned value = static_cast<unsigned>(shown_level_);
-    if (options_.classic_volume)
-        OSD_ShowVolume(value, 0, 0xFFFF);
-    else
-        OSD_ShowVolumeEx(value, 0, 0xFFFF, shown_mute_);
-}
-
-// Only this process's display: another program's window of the same class
-// is not ours to follow.
-bool Host::display_visible() const
-{
-    bool visible = false;
-    EnumThreadWindows(GetCurrentThreadId(), find_visible_display, reinterpret_cast<LPARAM>(&visible));
-    return visible;
-}
-
-void Host::on_lock(LockKey key, bool on)
-{
-    RECT work{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    const int x = work.left + 40;
-    const int y = work.bottom - 40;
-    switch (key) {
-    case LockKey::Caps: OSD_ShowCapsLk(x, y, on ? 1 : 0); break;
-    case LockKey::Num: OSD_ShowNumLk(x, y, on ? 1 : 0); break;
-    case LockKey::Scroll: OSD_ShowScrlLk(x, y, on ? 1 : 0); break;
-    }
-    static const char* const names[] = {"Caps Lock", "Num Lock", "Scroll Lock"};
-    log("lock    %s %s", names[static_cast<int>(key)], on ? "on" : "off");
-}
-
-void Host::on_mic(bool on)
-{
-    mic_muted_ = on;
-    RECT work{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    OSD_ShowMic(work.left + 100, work.bottom - 40, on ? 1 : 0);
-    log("mic     %s", on ? "muted" : "on");
-}
-
-void Host::show_text(const std::string& text)
-{
-    OSD_ShowString(text.c_str(), nullptr, DT_SINGLELINE | DT_BOTTOM | DT_RIGHT);
-    log("text    %s", text.c_str());
-}
-
-void Host::change_screen(std::uint32_t width, std::uint32_t height)
-{
-    DEVMODEA mode{};
-    mode.dmSize = sizeof mode;
-    if (width && height) {
-        mode.dmPelsWidth = width;
-        mode.dmPelsHeight = height;
-        mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
-    } else if (!next_display_mode(next_mode_, mode)) {
-        log("screen  the display lists no other mode");
-        return;
-    }
-    // CDS_FULLSCREEN: a change for this session of keyhost only, never
-    // written to the registry; finish() puts the registry's mode back.
-    const LONG result = ChangeDisplaySettingsExA(nullptr, &mode, nullptr, CDS_FULLSCREEN, nullptr);
-    screen_changed_ |= result == DISP_CHANGE_SUCCESSFUL;
-    log("screen  %lux%lu %lu bits: %s (%ld)", mode.dmPelsWidth, mode.dmPelsHeight, mode.dmBitsPerPel,
-        result == DISP_CHANGE_SUCCESSFUL ? "changed" : "refused", result);
-}
-
-void Host::show_menu()
-{
-    const int monitor = display_setting(kMonitorSetting);
-    auto check = [](bool on) { return static_cast<UINT>(on ? MF_CHECKED : MF_UNCHECKED); };
-    HMENU display = CreatePopupMenu();
-    AppendMenuA(display, MF_STRING | check(monitor == 0), kMenuMonitorPrimary, "On the primary monitor");
-    AppendMenuA(display, MF_STRING | check(monitor == 1), kMenuMonitorActive, "On the monitor of the active window");
-    AppendMenuA(display, MF_STRING | check(monitor == 2), kMenuMonitorPointer, "On the monitor under the pointer");
-    AppendMenuA(display, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(display, MF_STRING | check(display_setting(kFullScreenSetting) == 1), kMenuFullScreen,
-                "Hide over full-screen programs");
-    AppendMenuA(display, MF_STRING | check(display_setting(kAnnounceSetting) == 1), kMenuAnnounce,
-                "Announce to screen readers");
-    AppendMenuA(display, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(display, MF_STRING, kMenuFont, "Font and colour...");
-
-    HMENU menu = CreatePopupMenu();
-    AppendMenuA(menu, MF_STRING | check(autostart_enabled()), kMenuAutostart, "Start with Windows");
-    AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(display), "On-screen display");
-    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(menu, MF_STRING, kMenuExit, "Exit");
-    const UINT chosen = track_tray_menu(window_, menu);
-    DestroyMenu(menu); // and the submenu with it
-    if (chosen)
-        on_command(chosen);
-}
-
-void Host::on_command(UINT command)
-{
-    switch (command) {
-    case kMenuAutostart: {
-        const bool on = !autostart_enabled();
-        log("menu    start with Windows %s: %s", on ? "on" : "off", set_autostart(on) ? "done" : "FAILED");
-        break;
-    }
-    case kMenuFont:
-        if (OSD_SelectFont(window_))
-            OSD_SaveSettings();
-        break;
-    case kMenuMonitorPrimary:
-    case kMenuMonitorActive:
-    case kMenuMonitorPointer:
-        change_display_setting(kMonitorSetting, static_cast<int>(command - kMenuMonitorPrimary));
-        break;
-    case kMenuFullScreen:
-        change_display_setting(kFullScreenSetting, display_setting(kFullScreenSetting) == 1 ? 0 : 1);
-        break;
-    case kMenuAnnounce:
-        change_display_setting(kAnnounceSetting, display_setting(kAnnounceSetting) == 1 ? 0 : 1);
-        break;
-    case kMenuExit:
-        DestroyWindow(window_);
-        break;
-    default:
-        break;
-    }
-}
-
 void Host::finish()
 {
     release_all("keyhost ends");
@@ -405,10 +173,7 @@ void Host::finish()
     g_host = nullptr;
     announcements_.stop();
     tray_.remove();
-    Mixer_StopVolumeIncrease();
-    OSD_Destroy();
-    if (screen_changed_)
-        ChangeDisplaySettingsExA(nullptr, nullptr, nullptr, 0, nullptr);
+    actions_.finish();
 }
 
 void CALLBACK Host::on_desktop_switch(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD)
@@ -457,7 +222,7 @@ LRESULT Host::handle(UINT message, WPARAM wparam, LPARAM lparam)
                 // The state Windows has now, so a toggle made while keyhost
                 // did not listen never inverts the indicator.
                 static const int keys[] = {VK_CAPITAL, VK_NUMLOCK, VK_SCROLL};
-                on_lock(key, (GetKeyState(keys[static_cast<int>(key)]) & 1) != 0);
+                actions_.lock(key, (GetKeyState(keys[static_cast<int>(key)]) & 1) != 0);
             },
             [this](std::uint64_t) { release_all("a report could not be read"); },
             [this](std::uint64_t device) { return tracker_.holds_any(device); },
@@ -491,17 +256,12 @@ LRESULT Host::handle(UINT message, WPARAM wparam, LPARAM lparam)
             refresh_disc();
         return TRUE;
     case MM_MIXM_CONTROL_CHANGE: {
-        // The volume changed elsewhere (or by our own repeat): refresh the
-        // display only if it is already up and shows something else, so other
-        // programs' changes do not pop it up unasked and no show is repeated.
-        if (volume_changed() && display_visible())
-            show_volume();
+        actions_.mixer_changed();
         return 0;
     }
     case WM_TIMER:
         if (wparam == kVolumeFollowTimer) {
-            if (volume_changed())
-                show_volume();
+            actions_.follow_volume();
             return 0;
         }
         if (wparam == kTrayRetryTimer) {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "actions/key_actions.h"
 #include "log/announcements.h"
 #include "core/key_tracker.h"
 #include "core/latency_record.h"
@@ -64,13 +65,13 @@ public:
 
     // A key of the replay script, tracked like real input.
     void replay_key(std::uint32_t code, bool pressed);
-    void on_lock(LockKey key, bool on);
-    void on_mic(bool on);
+    void on_lock(LockKey key, bool on) { actions_.lock(key, on); }
+    void on_mic(bool on) { actions_.mic(on); }
     // A text of the replay, shown as the display's text.
-    void show_text(const std::string& text);
+    void show_text(const std::string& text) { actions_.text(text); }
     // A display mode change of the replay: `width` by `height`, or with 0 by
     // 0 the display's next mode. It lasts until keyhost ends.
-    void change_screen(std::uint32_t width, std::uint32_t height);
+    void change_screen(std::uint32_t width, std::uint32_t height) { actions_.change_screen(width, height); }
     // The exit code the message loop ends with.
     void set_exit_code(int code) { exit_code_ = code; }
 
@@ -82,7 +83,7 @@ public:
 
     // Milliseconds from a volume key event to its display being installed,
     // for the latest volume keys (a bounded record).
-    std::vector<double> volume_latencies() const { return latencies_.values(); }
+    std::vector<double> volume_latencies() const { return actions_.volume_latencies(); }
 
 private:
     static LRESULT CALLBACK window_proc(HWND, UINT, WPARAM, LPARAM);
@@ -91,13 +92,9 @@ private:
     bool handle_registered(UINT message);
     void start_input();
     void apply(const std::vector<KeyChange>& changes);
-    void on_key(std::uint32_t code, bool pressed);
     void on_report(Source source, std::span<const std::uint32_t> codes, int dial_steps);
     void release_all(const char* why);
     void refresh_disc();
-    void show_volume();
-    bool volume_changed() const;
-    bool display_visible() const;
     void show_menu();
     void on_command(UINT command);
     void finish();
@@ -113,14 +110,8 @@ private:
     HWINEVENTHOOK desktop_switch_ = nullptr;
     bool consumer_raw_input_ = false;
     bool disc_for_cd_keys_ = false;
-    bool mic_muted_ = false;
-    int shown_level_ = -1; // the volume display's level and mute as last shown
-    int shown_mute_ = -1;
     int exit_code_ = 0;
-    bool screen_changed_ = false;
-    std::uint32_t next_mode_ = 0; // the display's mode list, cycled by change_screen
-    LatencyRecord latencies_;
-    LARGE_INTEGER frequency_{};
+    KeyActions actions_{*this};
 };
 
 } // namespace keyhost
