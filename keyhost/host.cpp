@@ -6,8 +6,8 @@
 
 #include <cstdarg>
 
-#include "input/cd_disc.h"
 #include "core/consumer_keys.h"
+#include "shell/display_settings.h"
 
 namespace keyhost {
 namespace {
@@ -36,6 +36,17 @@ const char* awareness_name()
     }
 }
 
+// ChangeWindowMessageFilterEx exists from Windows 7 on; it is looked up so
+// keyhost still starts where it does not.
+void allow_message(HWND window, UINT message)
+{
+    using Filter = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+    static const auto filter = reinterpret_cast<Filter>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("user32.dll"), "ChangeWindowMessageFilterEx")));
+    if (filter && message)
+        filter(window, message, 1 /* MSGFLT_ALLOW */, nullptr);
+}
+
 } // namespace
 
 Host::~Host() { log_.close(); }
@@ -47,11 +58,15 @@ void Host::log(const char* format, ...)
     va_start(args, format);
     std::vsnprintf(line, sizeof line, format, args);
     va_end(args);
+    std::lock_guard<std::mutex> hold(log_lock_);
     std::fputs(line, stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);
     log_.write(line);
 }
+
+// Read after the action thread ended, or on it (the replay's report).
+std::vector<double> Host::volume_latencies() const { return actions_.volume_latencies(); }
 
 bool Host::start(HINSTANCE instance)
 {
@@ -64,17 +79,23 @@ bool Host::start(HINSTANCE instance)
     if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         return false;
     // A hidden top-level window: it owns the notification icon, receives Raw
-    // Input, the hook's keys and broadcasts, and is the mixer's callback window.
+    // Input, the hook's keys and broadcasts.
     window_ = CreateWindowExA(WS_EX_TOOLWINDOW, kWindowClass, "VX key host", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                               instance, this);
     if (!window_)
         return false;
 
-    actions_.start(window_);
-    refresh_disc();
+    // The action thread opens the profile, the mixer and the displays before
+    // any key can reach it.
+    if (!action_thread_.start([this] { actions_.start(action_thread_.window()); },
+                              [this](const KeyWork& work) { run_key(work); },
+                              [this](HWND w, UINT m, WPARAM wp, LPARAM lp) { return handle_action_message(w, m, wp, lp); }))
+        return false;
+    disc_watch_.start([this](const char* line) { log("%s", line); });
     start_input();
 
     tray_.attach(window_, kTrayMessage);
+    allow_through_uipi();
     tray_.add();
     if (options_.log_announcements)
         announcements_.start([this](const std::string& text) { log("announce %s", text.c_str()); });
@@ -85,16 +106,39 @@ bool Host::start(HINSTANCE instance)
     return true;
 }
 
+// An elevated copy still hears Explorer's new taskbar and a second start
+// from a copy of lower integrity.
+void Host::allow_through_uipi()
+{
+    allow_message(window_, tray_.taskbar_created());
+    allow_message(window_, RegisterWindowMessageA(kAnotherStartMessage));
+}
+
 // Every way a key comes in, and every way one can be lost on the way out.
 void Host::start_input()
 {
     consumer_raw_input_ = register_raw_input(window_);
     if (!hook_.start(window_))
         log("keyhost: no keyboard hook; Windows acts on the volume and media keys too");
+    int delay = 1;
+    DWORD speed = 31;
+    SystemParametersInfoA(SPI_GETKEYBOARDDELAY, 0, &delay, 0);
+    SystemParametersInfoA(SPI_GETKEYBOARDSPEED, 0, &speed, 0);
+    repeat_window_ = repeat_window(delay, static_cast<int>(speed));
     WTSRegisterSessionNotification(window_, NOTIFY_FOR_THIS_SESSION);
     g_host = this;
     desktop_switch_ = SetWinEventHook(EVENT_SYSTEM_DESKTOPSWITCH, EVENT_SYSTEM_DESKTOPSWITCH, nullptr, on_desktop_switch,
                                       0, 0, WINEVENT_OUTOFCONTEXT);
+}
+
+// Windows removes a hook it gave up on without a word, and a session or
+// power change can leave it deaf: a new one is installed and held keys end.
+void Host::restart_hook(const char* why)
+{
+    release_all(why);
+    hook_watch_.clear();
+    const bool ok = hook_.restart();
+    log("hook    installed again after %s: %s", why, ok ? "done" : "FAILED");
 }
 
 int Host::run_message_loop()
@@ -110,55 +154,32 @@ int Host::run_message_loop()
 void Host::replay_key(std::uint32_t code, bool pressed)
 {
     std::vector<KeyChange> changes;
-    tracker_.key(kReplaySource, code, pressed, changes);
-    apply(changes);
+    replay_tracker_.key(kReplaySource, code, pressed, changes);
+    for (const KeyChange& change : changes)
+        action_thread_.run_now([&] { actions_.key(change.code, change.pressed, 0); });
 }
 
-void Host::on_report(Source source, std::span<const std::uint32_t> codes, int dial_steps)
+void Host::on_lock(LockKey key, bool on) { action_thread_.run_now([&] { actions_.lock(key, on); }); }
+void Host::on_mic(bool on) { action_thread_.run_now([&] { actions_.mic(on); }); }
+void Host::show_text(const std::string& text) { action_thread_.run_now([&] { actions_.text(text); }); }
+void Host::change_screen(std::uint32_t width, std::uint32_t height)
 {
-    std::vector<KeyChange> changes;
-    tracker_.set(source, codes, changes);
-    apply(changes);
-    // A dial step is a tap of the volume key, unless one is held and its
-    // repeat already moves the volume.
-    const std::uint32_t key = dial_steps > 0 ? kVolumeUp : kVolumeDown;
-    for (int i = 0; i < (dial_steps < 0 ? -dial_steps : dial_steps); ++i) {
-        if (tracker_.down(kVolumeUp) || tracker_.down(kVolumeDown))
-            break;
-        actions_.key(key, true, 0);
-        actions_.key(key, false, 0);
+    action_thread_.run_now([&] { actions_.change_screen(width, height); });
+}
+
+// The action thread's own window: the mixer's notices and the display's
+// follow timer.
+bool Host::handle_action_message(HWND, UINT message, WPARAM wparam, LPARAM)
+{
+    if (message == MM_MIXM_CONTROL_CHANGE) {
+        actions_.mixer_changed();
+        return true;
     }
-}
-
-// The changes are a local copy: a key function may show a message box whose
-// loop brings further input in before this returns.
-void Host::apply(const std::vector<KeyChange>& changes)
-{
-    for (const KeyChange& change : changes) {
-        if (change.code == kMicMuteCode) {
-            if (change.pressed)
-                actions_.toggle_mic();
-        } else if (host_takes(change.code, disc_for_cd_keys_)) {
-            actions_.key(change.code, change.pressed, 0);
-        } else if (change.pressed) {
-            log("pass    0x%04X to Windows (no disc for the CD functions)", change.code);
-        }
+    if (message == WM_TIMER && wparam == kVolumeFollowTimer) {
+        actions_.follow_volume();
+        return true;
     }
-}
-
-void Host::release_all(const char* why)
-{
-    std::vector<KeyChange> changes;
-    tracker_.release_all(changes);
-    if (!changes.empty())
-        log("release %zu held key(s): %s", changes.size(), why);
-    apply(changes);
-}
-
-void Host::refresh_disc()
-{
-    disc_for_cd_keys_ = disc_for_cd_keys();
-    hook_.set_disc_for_cd_keys(disc_for_cd_keys_);
+    return false;
 }
 
 void Host::finish()
@@ -171,9 +192,11 @@ void Host::finish()
         UnhookWinEvent(desktop_switch_);
     desktop_switch_ = nullptr;
     g_host = nullptr;
+    KillTimer(window_, kKeyWatchTimer);
+    disc_watch_.stop();
     announcements_.stop();
     tray_.remove();
-    actions_.finish();
+    action_thread_.stop([this] { actions_.finish(); });
 }
 
 void CALLBACK Host::on_desktop_switch(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD)
@@ -215,53 +238,48 @@ LRESULT Host::handle(UINT message, WPARAM wparam, LPARAM lparam)
     if (message >= 0xC000 && handle_registered(message))
         return 0;
     switch (message) {
-    case WM_INPUT: {
-        const RawInputSink sink{
-            [this](Source source, std::span<const std::uint32_t> codes, int steps) { on_report(source, codes, steps); },
-            [this](LockKey key) {
-                // The state Windows has now, so a toggle made while keyhost
-                // did not listen never inverts the indicator.
-                static const int keys[] = {VK_CAPITAL, VK_NUMLOCK, VK_SCROLL};
-                actions_.lock(key, (GetKeyState(keys[static_cast<int>(key)]) & 1) != 0);
-            },
-            [this](std::uint64_t) { release_all("a report could not be read"); },
-            [this](std::uint64_t device) { return tracker_.holds_any(device); },
-        };
-        raw_input_.read(reinterpret_cast<HRAWINPUT>(lparam), sink);
+    case WM_INPUT:
+        raw_input_.read(reinterpret_cast<HRAWINPUT>(lparam), raw_input_sink());
         break;
-    }
     case WM_INPUT_DEVICE_CHANGE:
         if (wparam == GIDC_REMOVAL) {
             release_all("a device was removed");
             raw_input_.forget(reinterpret_cast<HANDLE>(lparam));
         }
         return 0;
-    case kHookKeyMessage: {
-        std::vector<KeyChange> changes;
-        tracker_.key(kHookSource, code_of_virtual_key(static_cast<std::uint32_t>(wparam)), lparam != 0, changes);
-        apply(changes);
+    case kHookKeyMessage:
+        on_hook_key(static_cast<std::uint32_t>(wparam), lparam != 0);
         return 0;
-    }
+    case kHookPassMessage:
+        log("pass    0x%04X to Windows (busy)", code_of_virtual_key(static_cast<std::uint32_t>(wparam)));
+        return 0;
+    case kKeyDoneMessage:
+        on_key_done(static_cast<std::uint32_t>(wparam), static_cast<int>(lparam));
+        return 0;
     case WM_WTSSESSION_CHANGE:
-        release_all("session change");
+        if (wparam == WTS_SESSION_LOCK)
+            release_all("session locked");
+        else
+            restart_hook("a session change");
         return 0;
     case WM_POWERBROADCAST:
         if (wparam == PBT_APMSUSPEND)
             release_all("suspend");
+        else if (wparam == PBT_APMRESUMEAUTOMATIC || wparam == PBT_APMRESUMESUSPEND)
+            restart_hook("resume");
         return TRUE;
-    case WM_DEVICECHANGE:
-        // A disc went in or out: the CD keys may change hands.
-        if ((wparam == DBT_DEVICEARRIVAL || wparam == DBT_DEVICEREMOVECOMPLETE) && lparam &&
-            reinterpret_cast<const DEV_BROADCAST_HDR*>(lparam)->dbch_devicetype == DBT_DEVTYP_VOLUME)
-            refresh_disc();
+    case WM_DEVICECHANGE: {
+        // A disc went in or out: the CD keys may change hands. Other volumes
+        // (USB sticks, network drives) are none of the CD keys' business.
+        const auto* volume = reinterpret_cast<const DEV_BROADCAST_VOLUME*>(lparam);
+        if ((wparam == DBT_DEVICEARRIVAL || wparam == DBT_DEVICEREMOVECOMPLETE) && volume &&
+            volume->dbcv_devicetype == DBT_DEVTYP_VOLUME && (volume->dbcv_flags & DBTF_MEDIA))
+            disc_watch_.changed(volume->dbcv_unitmask);
         return TRUE;
-    case MM_MIXM_CONTROL_CHANGE: {
-        actions_.mixer_changed();
-        return 0;
     }
     case WM_TIMER:
-        if (wparam == kVolumeFollowTimer) {
-            actions_.follow_volume();
+        if (wparam == kKeyWatchTimer) {
+            watch_keys();
             return 0;
         }
         if (wparam == kTrayRetryTimer) {

@@ -23,9 +23,13 @@ constexpr int kAlreadyRunning = 3;
 // told, and the caller does nothing else.
 bool first_in_session()
 {
-    // Kept until the process ends; the system closes it then.
+    // Kept until the process ends; the system closes it then. A copy of
+    // another integrity level (one started as administrator, or a normal one
+    // beside it) made it too: opening it is then refused, which is "already
+    // running" as well.
     CreateMutexA(nullptr, FALSE, "Local\\VXKeyHost");
-    if (GetLastError() != ERROR_ALREADY_EXISTS)
+    const DWORD error = GetLastError();
+    if (error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED)
         return true;
     if (HWND running = FindWindowA(keyhost::kWindowClass, nullptr))
         PostMessageA(running, RegisterWindowMessageA(keyhost::kAnotherStartMessage), 0, 0);

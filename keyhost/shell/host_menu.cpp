@@ -35,8 +35,13 @@ void Host::show_menu()
         on_command(chosen);
 }
 
+// The settings and the font dialog are VXOSD's, so they change on the action
+// thread; the menu and the autostart entry stay here.
 void Host::on_command(UINT command)
 {
+    const auto toggle = [this](const char* name) {
+        action_thread_.post([name] { change_display_setting(name, display_setting(name) == 1 ? 0 : 1); });
+    };
     switch (command) {
     case kMenuAutostart: {
         const bool on = !autostart_enabled();
@@ -44,19 +49,23 @@ void Host::on_command(UINT command)
         break;
     }
     case kMenuFont:
-        if (OSD_SelectFont(window_))
-            OSD_SaveSettings();
+        action_thread_.post([] {
+            if (OSD_SelectFont(nullptr))
+                OSD_SaveSettings();
+        });
         break;
     case kMenuMonitorPrimary:
     case kMenuMonitorActive:
     case kMenuMonitorPointer:
-        change_display_setting(kMonitorSetting, static_cast<int>(command - kMenuMonitorPrimary));
+        action_thread_.post([command] {
+            change_display_setting(kMonitorSetting, static_cast<int>(command - kMenuMonitorPrimary));
+        });
         break;
     case kMenuFullScreen:
-        change_display_setting(kFullScreenSetting, display_setting(kFullScreenSetting) == 1 ? 0 : 1);
+        toggle(kFullScreenSetting);
         break;
     case kMenuAnnounce:
-        change_display_setting(kAnnounceSetting, display_setting(kAnnounceSetting) == 1 ? 0 : 1);
+        toggle(kAnnounceSetting);
         break;
     case kMenuExit:
         DestroyWindow(window_);

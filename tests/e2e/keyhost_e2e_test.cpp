@@ -556,6 +556,7 @@ TEST_F(KeyhostTest, DisplaySettingsMenuAutostartAnnouncementsAndTheBoundedLog)
         EXPECT_EQ(1, keyhost::display_setting("Announce"));
         SendMessageA(live.host.window(), WM_COMMAND, keyhost::kMenuMonitorPointer, 0);
         SendMessageA(live.host.window(), WM_COMMAND, keyhost::kMenuFullScreen, 0);
+        pump(100); // the settings change on the action thread
         EXPECT_EQ(2, keyhost::display_setting("Monitor"));
         EXPECT_EQ(0, keyhost::display_setting("FullScreen"));
 
