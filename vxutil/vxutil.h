@@ -7,7 +7,7 @@
  * exception leaves an export (running out of memory is a failure result).
  * Strings are 8-bit (ANSI); buffers are owned by the caller. The library
  * takes no lock and starts no thread but the volume keys' apartment keeper
- * on Windows 7 and before: call it from the host's thread, which must run a
+ * on Windows Vista and 7: call it from the host's thread, which must run a
  * message loop for the library's timers.
  */
 #ifndef VXUTIL_H
@@ -29,8 +29,8 @@ extern "C" {
  * repeat ends. Levels run from 0 to 0xFFFF per channel. Before Mixer_Init,
  * or when it found no audio device, every call but the Start/Stop ones does
  * nothing and returns 0. The calls never initialise COM on the calling
- * thread; on Windows 7 and before a thread of the library's own keeps the
- * multithreaded apartment alive from Mixer_Init on Vista and later to
+ * thread; on Windows Vista and 7 (no CoIncrementMTAUsage) a thread of the
+ * library's own keeps the multithreaded apartment alive from Mixer_Init to
  * Mixer_Close. Once Mixer_Init followed an endpoint (Vista and later with
  * Core Audio), the library stays loaded until the process ends: FreeLibrary
  * does not unload it, as a device notification may be on its way into it.
