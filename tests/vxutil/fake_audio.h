@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/audio_seam.h"
@@ -78,18 +79,8 @@ public:
         return S_OK;
     }
     // S_FALSE, a success, when the endpoint already had that state.
-    HRESULT STDMETHODCALLTYPE SetMute(WINBOOL m, LPCGUID) override
-    {
-        const bool same = (m != FALSE) == (mute != FALSE);
-        mute = m;
-        return same ? S_FALSE : S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetMute(WINBOOL* m) override
-    {
-        if (FAILED(mute_read)) return mute_read;
-        *m = mute;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE SetMute(WINBOOL m, LPCGUID) override { std::swap(mute, m); return !m == !mute ? S_FALSE : S_OK; }
+    HRESULT STDMETHODCALLTYPE GetMute(WINBOOL* m) override { if (SUCCEEDED(mute_read)) *m = mute; return mute_read; }
     HRESULT mute_read = S_OK;
     HRESULT STDMETHODCALLTYPE GetVolumeStepInfo(UINT*, UINT*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE VolumeStepUp(LPCGUID) override { return E_NOTIMPL; }
