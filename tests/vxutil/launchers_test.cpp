@@ -395,34 +395,6 @@ TEST_F(LauncherTest, WordStartsFromItsAppPathsFolder)
     vxtest::end_processes(my_children());
 }
 
-TEST_F(LauncherTest, ExcelStarterIsFoundInTheSixtyFourBitCommonFilesFolder)
-{
-    // A 32-bit process is told only of the x86 Common Files folder; Excel
-    // Starter on 64-bit Windows lives in the 64-bit one.
-    char common[MAX_PATH] = "";
-    if (!GetEnvironmentVariableA("CommonProgramW6432", common, MAX_PATH))
-        GTEST_SKIP() << "32-bit Windows";
-    const std::string shared = std::string(common) + "\\microsoft shared";
-    const std::string handler = shared + "\\Virtualization Handler";
-    const bool made_shared = CreateDirectoryA(shared.c_str(), nullptr) != FALSE;
-    CreateDirectoryA(handler.c_str(), nullptr);
-    const std::string launcher = handler + "\\CVH.EXE";
-    ASSERT_TRUE(CopyFileA(stand_in_path().c_str(), launcher.c_str(), TRUE)) << "the prefix has its own CVH.EXE";
-    TempFolder office("office"); // registered, but without Excel.exe
-    RegistryValue path(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Excel.exe", "Path",
-                       office.path().c_str());
-    const int result = LaunchExcel();
-    const auto lines = started_after(1);
-    vxtest::end_processes(my_children());
-    DeleteFileA(launcher.c_str());
-    RemoveDirectoryA(handler.c_str());
-    if (made_shared)
-        RemoveDirectoryA(shared.c_str());
-    EXPECT_EQ(1, result);
-    ASSERT_EQ(1u, lines.size());
-    EXPECT_NE(std::string::npos, lines[0].find("Microsoft Excel Starter 2010 9014006604040000"));
-}
-
 TEST_F(LauncherTest, SystemInfoRestoresAnOpenHelpCenterWindow)
 {
     WNDCLASSA wc{};

@@ -33,17 +33,19 @@ struct ProfileStoreTest : ::testing::Test {
     }
     std::string under(const std::string& rest) const { return rest.empty() ? root : root + "\\" + rest; }
 
-    static void put(HKEY hive, const std::string& path, const char* name, DWORD type, const void* data, DWORD size)
+    static void put(HKEY hive, const std::string& path, const char* name, DWORD type, const void* data, DWORD size,
+                    REGSAM view = 0)
     {
         HKEY key = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(hive, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                                                 nullptr));
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(hive, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr,
+                                                 &key, nullptr));
         ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size));
         RegCloseKey(key);
     }
-    static void put_text(HKEY hive, const std::string& path, const char* name, const char* text, DWORD type = REG_SZ)
+    static void put_text(HKEY hive, const std::string& path, const char* name, const char* text, DWORD type = REG_SZ,
+                         REGSAM view = 0)
     {
-        put(hive, path, name, type, text, static_cast<DWORD>(strlen(text) + 1));
+        put(hive, path, name, type, text, static_cast<DWORD>(strlen(text) + 1), view);
     }
     // The stored type and bytes, or type 0 when the value is missing.
     static std::pair<DWORD, std::vector<BYTE>> get(HKEY hive, const std::string& path, const char* name)
@@ -138,33 +140,22 @@ TEST_F(ProfileStoreTest, TextReadsAreTerminatedInsideTheCallersBufferWhateverThe
 
 TEST_F(ProfileStoreTest, ExpandableTextOfTheOtherViewNamesThatViewsFolders)
 {
-    // The folders of the other architecture's programs, as the environment
-    // names them in this process.
 #if defined(_WIN64)
     const REGSAM other = KEY_WOW64_32KEY;
-    const char* programs = "ProgramFiles(x86)";
-    const char* common = "CommonProgramFiles(x86)";
+    const char* folders[] = {"ProgramFiles(x86)", "CommonProgramFiles(x86)"};
 #else
     const REGSAM other = KEY_WOW64_64KEY;
-    const char* programs = "ProgramW6432";
-    const char* common = "CommonProgramW6432";
+    const char* folders[] = {"ProgramW6432", "CommonProgramW6432"};
 #endif
-    char program_folder[MAX_PATH] = "", common_folder[MAX_PATH] = "";
-    if (!GetEnvironmentVariableA(programs, program_folder, MAX_PATH) ||
-        !GetEnvironmentVariableA(common, common_folder, MAX_PATH))
+    char programs[MAX_PATH] = "", common[MAX_PATH] = "";
+    if (!GetEnvironmentVariableA(folders[0], programs, MAX_PATH) || !GetEnvironmentVariableA(folders[1], common, MAX_PATH))
         GTEST_SKIP() << "no other architecture on this system";
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, root.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | other,
-                                             nullptr, &key, nullptr));
-    const char text[] = "%ProgramFiles%\\a;%CommonProgramFiles%\\b";
-    RegSetValueExA(key, "dir", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(text), sizeof text);
-    RegCloseKey(key);
-
+    put_text(HKEY_LOCAL_MACHINE, root, "dir", "%ProgramFiles%\\a;%CommonProgramFiles%\\b", REG_EXPAND_SZ, other);
     char buffer[MAX_PATH] = "";
     const int read = vx::profile::read_text_any_view(HKEY_LOCAL_MACHINE, root.c_str(), "dir", buffer, sizeof buffer);
     RegDeleteKeyExA(HKEY_LOCAL_MACHINE, root.c_str(), other, 0);
     ASSERT_EQ(1, read);
-    EXPECT_EQ(std::string(program_folder) + "\\a;" + common_folder + "\\b", buffer);
+    EXPECT_EQ(std::string(programs) + "\\a;" + common + "\\b", buffer);
 }
 
 TEST_F(ProfileStoreTest, ValueStringLimitsExpandableTextToWorkBuffer)

@@ -8,6 +8,7 @@
 
 #include "platform/dialog_seam.h"
 #include "services/resource_strings.h"
+#include "services/system_modules.h"
 #include "vxutil.h"
 #include "vxutil/fake_version.h"
 
@@ -106,6 +107,17 @@ int WINAPI record_box(HWND, LPCSTR text, LPCSTR caption, UINT type)
     g_box.type = type;
     ++g_box.count;
     return IDOK;
+}
+
+TEST(SystemFolders, CommonFilesOfTheRunningWindowsComeFirst)
+{
+    // A 32-bit process on 64-bit Windows is told only of the x86 folder.
+    char common[MAX_PATH] = "";
+    if (!GetEnvironmentVariableA("CommonProgramW6432", common, MAX_PATH))
+        GTEST_SKIP() << "32-bit Windows";
+    const auto folders = vx::common_files_folders();
+    ASSERT_FALSE(folders.empty());
+    EXPECT_EQ(0, lstrcmpiA(common, folders.front().c_str())) << folders.front();
 }
 
 TEST(ErrorMessage, ShowsTheSystemTextOfTheLastError)

@@ -136,11 +136,9 @@ TEST(CloseCurrentWindow, PostsCloseToTheForegroundWindow)
 
 HWND g_cloaked = nullptr;
 
-HRESULT WINAPI fake_window_attribute(HWND window, DWORD attribute, PVOID value, DWORD size)
+HRESULT WINAPI fake_window_attribute(HWND window, DWORD attribute, PVOID value, DWORD)
 {
-    if (attribute != 14 /* DWMWA_CLOAKED */ || size != sizeof(DWORD))
-        return E_INVALIDARG;
-    *static_cast<DWORD*>(value) = window == g_cloaked ? 2 /* DWM_CLOAKED_SHELL */ : 0;
+    *static_cast<DWORD*>(value) = attribute == 14 /* DWMWA_CLOAKED */ && window == g_cloaked;
     return S_OK;
 }
 

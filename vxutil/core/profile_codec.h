@@ -1,6 +1,7 @@
 // The profile store's registry paths and value decoding, without Windows:
-// where a section lives for the user and for the machine, and how numbers and
-// bools stored as text, DWORD or binary data read back.
+// where a section lives for the user and for the machine, how numbers and
+// bools stored as text, DWORD or binary data read back, and the folder
+// variables of an expandable text read from the other registry view.
 #pragma once
 
 #include <cstddef>

@@ -12,7 +12,8 @@ int read_text(HKEY root, const char* subkey, const char* name, char* buffer, int
 // The same in this process's registry view, else in the other one. Programs
 // register themselves (App Paths, player folders) in the view of their own
 // architecture, and a 32-bit host on 64-bit Windows must find a 64-bit
-// player as a 64-bit host finds a 32-bit one.
+// player as a 64-bit host finds a 32-bit one. An expandable text of the other
+// view expands with that view's Program Files and Common Files folders.
 int read_text_any_view(HKEY root, const char* subkey, const char* name, char* buffer, int size);
 
 // Back to the state of a freshly loaded library: empty root and user name,

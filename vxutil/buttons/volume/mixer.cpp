@@ -221,10 +221,9 @@ int WINAPI toggle_mute_key()
             return 0;
         const std::uint32_t wanted = volume::toggled_mute(before);
         std::uint32_t after = 0;
-        return l->write_mute(wanted) == MMSYSERR_NOERROR && l->read_mute(after) == MMSYSERR_NOERROR &&
-                       (after != 0) == (wanted != 0)
-                   ? 1
-                   : 0;
+        if (l->write_mute(wanted) != MMSYSERR_NOERROR || l->read_mute(after) != MMSYSERR_NOERROR)
+            return 0;
+        return (after != 0) == (wanted != 0) ? 1 : 0;
     });
 }
 
