@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/desktop_seam.h"
+#include "platform/cloaking_seam.h"
 #include "platform/power_seam.h"
 #include "platform/seam.h"
 #include "vxutil.h"

@@ -3,7 +3,7 @@
 // Locking and hibernation go through the power seam.
 #include "buttons/launch/window_control.h"
 
-#include "platform/desktop_seam.h"
+#include "platform/cloaking_seam.h"
 #include "platform/power_seam.h"
 #include "vxutil.h"
 

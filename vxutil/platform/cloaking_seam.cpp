@@ -1,4 +1,4 @@
-#include "platform/desktop_seam.h"
+#include "platform/cloaking_seam.h"
 
 #include "services/system_modules.h"
 
