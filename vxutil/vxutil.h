@@ -7,8 +7,13 @@
  * exception leaves an export (running out of memory is a failure result).
  * Strings are 8-bit (ANSI); buffers are owned by the caller. The library
  * takes no lock and starts no thread but the volume keys' apartment keeper
- * on Windows Vista and 7: call it from the host's thread, which must run a
- * message loop for the library's timers.
+ * on Windows Vista and 7 and, for the shell calls (shortcuts, program and
+ * folder starts, AutoRun), a thread that lives for the one call when the
+ * calling thread is in no COM apartment of its own: call it from the host's
+ * thread, which must run a message loop for the library's timers. No call
+ * initialises COM on the calling thread; while a shell call runs on the
+ * short-lived thread, messages other threads send to the caller's windows
+ * are handled and posted ones wait for the host's loop.
  */
 #ifndef VXUTIL_H
 #define VXUTIL_H

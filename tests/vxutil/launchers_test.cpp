@@ -5,16 +5,19 @@
 
 #include <windows.h>
 #include <aclapi.h>
+#include <objbase.h>
 #include <tlhelp32.h>
 
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "buttons/launch/launchers.h"
 #include "platform/input_seam.h"
 #include "platform/seam.h"
+#include "services/com_scope.h"
 #include "support/pe_exports.h"
 #include "vxutil.h"
 #include "vxutil/fake_version.h"
@@ -438,6 +441,81 @@ TEST_F(LauncherTest, CalculatorReportsSuccessEvenWhenItCannotStart)
     EXPECT_TRUE(my_children().empty()) << "the calculator started after all";
     if (held != INVALID_HANDLE_VALUE)
         CloseHandle(held);
+}
+
+// Counts the times the thread that registers it enters an apartment (a
+// CoInitializeEx that returns S_OK; S_FALSE leaves the thread as it was).
+struct ApartmentEntries : IInitializeSpy {
+    int count = 0;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
+    {
+        *out = iid == IID_IUnknown || iid == IID_IInitializeSpy ? this : nullptr;
+        return *out ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE PreInitialize(DWORD, DWORD) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE PostInitialize(HRESULT hr, DWORD, DWORD) override
+    {
+        count += hr == S_OK;
+        return hr;
+    }
+    HRESULT STDMETHODCALLTYPE PreUninitialize(DWORD) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE PostUninitialize(DWORD) override { return S_OK; }
+};
+
+// Whether the calling thread may still enter a single-threaded apartment:
+// S_OK with no COM, S_FALSE in an STA.
+HRESULT sta_probe()
+{
+    const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    if (SUCCEEDED(hr))
+        CoUninitialize();
+    return hr;
+}
+
+// The shell calls do their work without putting the host's thread in an
+// apartment, even for the length of a call, whether it has no COM or is in
+// an STA, and leave it as it was. A thread of the library's that sends to the
+// host's windows meanwhile is answered, and its last error comes back.
+TEST_F(LauncherTest, ShellCallsNeverInitialiseTheHostsThread)
+{
+    const std::string link = folder / "Stand-in.lnk";
+    for (const DWORD apartment : {0ul, static_cast<unsigned long>(COINIT_APARTMENTTHREADED)}) {
+        std::thread([&] {
+            const bool host_com = apartment && SUCCEEDED(CoInitializeEx(nullptr, apartment));
+            const HRESULT as_found = sta_probe();
+            ApartmentEntries entries;
+            ULARGE_INTEGER spy{};
+            ASSERT_EQ(S_OK, CoRegisterInitializeSpy(&entries, &spy));
+            EXPECT_EQ(S_OK, CreateShortcut(stand_in_path().c_str(), "-x", 0, link.c_str()));
+            char target[MAX_PATH] = "", arguments[MAX_PATH] = "", description[MAX_PATH] = "";
+            EXPECT_EQ(S_OK, GetLinkInfoEx(nullptr, link.c_str(), target, arguments, description));
+            EXPECT_EQ(0, lstrcmpiA(stand_in_path().c_str(), target)) << target;
+            EXPECT_STREQ("-x", arguments);
+            SetEnvironmentVariableA("VX_STAND_IN_MODE", "none");
+            EXPECT_EQ(1, LaunchProgram(stand_in_path().c_str(), "quiet", nullptr, nullptr));
+
+            const HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+            DWORD body_thread = 0;
+            EXPECT_TRUE(vx::with_com([&] {
+                body_thread = GetCurrentThreadId();
+                const BOOL sent = SetWindowTextA(window, "sent"); // WM_SETTEXT to the host's thread
+                SetLastError(ERROR_BUSY);
+                return sent;
+            }));
+            EXPECT_EQ(static_cast<DWORD>(ERROR_BUSY), GetLastError());
+            EXPECT_EQ(apartment != 0, body_thread == GetCurrentThreadId()) << "apartment " << apartment;
+            DestroyWindow(window);
+
+            CoRevokeInitializeSpy(spy);
+            EXPECT_EQ(0, entries.count) << "apartment " << apartment;
+            EXPECT_EQ(as_found, sta_probe()) << "apartment " << apartment;
+            if (host_com)
+                CoUninitialize();
+        }).join();
+    }
+    EXPECT_EQ(2u, started_after(2).size());
 }
 
 } // namespace

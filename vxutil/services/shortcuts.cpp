@@ -96,9 +96,8 @@ struct LinkOutputs {
     bool extended;
 };
 
-HRESULT read_link(HWND window, const char* link, const LinkOutputs& out)
+HRESULT load_link(HWND window, const char* link, const LinkOutputs& out)
 {
-    vx::ComScope com;
     ComPtr<IShellLinkA> shell_link;
     HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                   shell_link.out_void());
@@ -174,43 +173,8 @@ bool is_help_file(const char* target)
     return length >= 4 && lstrcmpiA(target + length - 4, ".hlp") == 0;
 }
 
-} // namespace
-} // namespace vx::shortcuts
-
-using namespace vx::shortcuts;
-
-extern "C" HRESULT WINAPI GetLinkInfo(HWND window, const char* link, char* target, char* description)
+HRESULT save_link(const char* target, const char* arguments, int icon_index, const char* link)
 {
-    empty(target);
-    empty(description);
-    return read_link(window, link, {target, nullptr, description, false});
-}
-
-extern "C" HRESULT WINAPI GetLinkInfoEx(HWND window, const char* link, char* target, char* arguments,
-                                        char* description)
-{
-    return vx::guarded<HRESULT>(E_OUTOFMEMORY, [&]() -> HRESULT {
-        empty(target);
-        empty(description);
-        if (!link)
-            return E_INVALIDARG;
-        switch (advertised_target(link, target)) {
-        case 1:
-            return S_FALSE;
-        case 0:
-            return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
-        default:
-            break;
-        }
-        return read_link(window, link, {target, arguments, description, true});
-    });
-}
-
-extern "C" HRESULT WINAPI CreateShortcut(const char* target, const char* arguments, int icon_index, const char* link)
-{
-    if (!target || !link)
-        return E_INVALIDARG;
-    vx::ComScope com;
     ComPtr<IShellLinkA> shell_link;
     HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                   shell_link.out_void());
@@ -238,4 +202,46 @@ extern "C" HRESULT WINAPI CreateShortcut(const char* target, const char* argumen
     if (!wide.ok)
         return HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
     return file->Save(wide.text, TRUE);
+}
+
+} // namespace
+} // namespace vx::shortcuts
+
+using namespace vx::shortcuts;
+
+extern "C" HRESULT WINAPI GetLinkInfo(HWND window, const char* link, char* target, char* description)
+{
+    empty(target);
+    empty(description);
+    return vx::with_com([&] { return load_link(window, link, {target, nullptr, description, false}); });
+}
+
+extern "C" HRESULT WINAPI GetLinkInfoEx(HWND window, const char* link, char* target, char* arguments,
+                                        char* description)
+{
+    return vx::guarded<HRESULT>(E_OUTOFMEMORY, [&]() -> HRESULT {
+        empty(target);
+        empty(description);
+        if (!link)
+            return E_INVALIDARG;
+        // msi.dll reads the link with the shell-link object too.
+        return vx::with_com([&] {
+            switch (advertised_target(link, target)) {
+            case 1:
+                return S_FALSE;
+            case 0:
+                return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
+            default:
+                break;
+            }
+            return load_link(window, link, {target, arguments, description, true});
+        });
+    });
+}
+
+extern "C" HRESULT WINAPI CreateShortcut(const char* target, const char* arguments, int icon_index, const char* link)
+{
+    if (!target || !link)
+        return E_INVALIDARG;
+    return vx::with_com([&] { return save_link(target, arguments, icon_index, link); });
 }

@@ -2,6 +2,7 @@
 #include "buttons/cd/cd_buttons.h"
 
 #include <windows.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <string>
@@ -153,14 +154,15 @@ extern "C" int WINAPI LaunchCDPlayer(void)
     });
 }
 
-extern "C" int WINAPI OpenAutoRunCD(const char* root)
+namespace {
+
+// Runs the AutoRun verb of the drive `root` through its context menu in the
+// Computer folder.
+void invoke_autorun(const char* root)
 {
-    if (!root)
-        return 1;
-    vx::ComScope com;
     IShellFolder* desktop = nullptr;
     if (FAILED(SHGetDesktopFolder(&desktop)))
-        return 1;
+        return;
     LPITEMIDLIST drives = nullptr;
     IShellFolder* computer = nullptr;
     LPITEMIDLIST item = nullptr;
@@ -176,6 +178,7 @@ extern "C" int WINAPI OpenAutoRunCD(const char* root)
                 if (SUCCEEDED(menu->QueryContextMenu(popup, 0, 1, 0x7FFF, CMF_DEFAULTONLY))) {
                     CMINVOKECOMMANDINFO info{};
                     info.cbSize = sizeof info;
+                    info.fMask = CMIC_MASK_NOASYNC; // the shell call's thread may end right after
                     info.lpVerb = "AutoRun";
                     info.nShow = SW_SHOWNORMAL;
                     menu->InvokeCommand(&info);
@@ -193,5 +196,17 @@ extern "C" int WINAPI OpenAutoRunCD(const char* root)
     if (drives)
         CoTaskMemFree(drives);
     desktop->Release();
+}
+
+} // namespace
+
+extern "C" int WINAPI OpenAutoRunCD(const char* root)
+{
+    if (!root)
+        return 1;
+    vx::with_com([root] {
+        invoke_autorun(root);
+        return 0;
+    });
     return 1;
 }

@@ -229,14 +229,17 @@ extern "C" int WINAPI LaunchProgram(const char* file, const char* parameters, co
 
         SHELLEXECUTEINFOA info{};
         info.cbSize = sizeof info;
-        info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+        // No asynchronous finish: the shell call may run on a thread that
+        // ends right after it.
+        info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
         info.lpFile = file;
         info.lpParameters = parameters;
         info.lpDirectory = directory;
         info.nShow = SW_SHOWNORMAL;
 
-        // The shell may hand the start to extensions that are COM objects.
-        vx::ComScope com;
+        // The shell may hand the start to extensions that are COM objects;
+        // the input sharing and activation around it belong to this thread.
+        const auto execute = [&info] { return vx::with_com([&info] { return ShellExecuteExA(&info); }); };
         BOOL started;
         if (IsWin2000orLater()) {
             // Sharing input with the foreground thread lets the new program take
@@ -249,11 +252,11 @@ extern "C" int WINAPI LaunchProgram(const char* file, const char* parameters, co
                                   AttachThreadInput(front, self, TRUE);
             if (HWND mine = own_window())
                 ActivateWindow(mine);
-            started = ShellExecuteExA(&info);
+            started = execute();
             if (attached)
                 AttachThreadInput(front, self, FALSE);
         } else {
-            started = ShellExecuteExA(&info);
+            started = execute();
         }
         if (info.hProcess)
             CloseHandle(info.hProcess);
@@ -464,9 +467,10 @@ extern "C" int WINAPI LaunchSystemHelp(void)
     });
 }
 
-extern "C" int WINAPI LaunchMyDocuments(void)
+namespace {
+
+int open_my_documents()
 {
-    vx::ComScope com;
     IMalloc* allocator = nullptr;
     if (FAILED(SHGetMalloc(&allocator)) || !allocator)
         return 0;
@@ -475,7 +479,7 @@ extern "C" int WINAPI LaunchMyDocuments(void)
     if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_PERSONAL, &items)) && items) {
         SHELLEXECUTEINFOA info{};
         info.cbSize = sizeof info;
-        info.fMask = SEE_MASK_INVOKEIDLIST;
+        info.fMask = SEE_MASK_INVOKEIDLIST | SEE_MASK_NOASYNC; // see LaunchProgram
         info.lpIDList = items;
         info.nShow = SW_SHOWDEFAULT;
         result = ShellExecuteExA(&info) ? 1 : 0;
@@ -484,6 +488,10 @@ extern "C" int WINAPI LaunchMyDocuments(void)
     allocator->Release();
     return result;
 }
+
+} // namespace
+
+extern "C" int WINAPI LaunchMyDocuments(void) { return vx::with_com(open_my_documents); }
 
 extern "C" int WINAPI LaunchSystemInfo(void)
 {
