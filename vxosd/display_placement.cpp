@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "display_window.h"
+#include "dpi.h"
 #include "osd_state.h"
 #include "platform/monitor_seam.h"
 #include "platform/version_language_seam.h"
@@ -16,6 +17,7 @@ ScreenArea primary_screen()
     screen.cx = GetSystemMetrics(SM_CXSCREEN);
     screen.cy = GetSystemMetrics(SM_CYSCREEN);
     screen.monitor = RECT{0, 0, screen.cx, screen.cy};
+    screen.dpi = DpiScale{primary_dpi()};
     return screen;
 }
 
@@ -34,6 +36,7 @@ bool from_monitor(HMONITOR monitor, ScreenArea& screen)
     screen.work = RECT{info.rcWork.left - m.left, info.rcWork.top - m.top, info.rcWork.right - m.left,
                        info.rcWork.bottom - m.top};
     screen.has_work = true;
+    screen.dpi = DpiScale{dpi_for_monitor(monitor)};
     return true;
 }
 

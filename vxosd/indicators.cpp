@@ -5,6 +5,7 @@
 #include "announcement.h"
 #include "display_placement.h"
 #include "display_window.h"
+#include "dpi.h"
 #include "indicators.h"
 #include "osd_module.h"
 #include "osd_state.h"
@@ -67,7 +68,18 @@ LRESULT CALLBACK indicator_proc(HWND window, UINT message, WPARAM wparam, LPARAM
                 ind.original = previous;
             RECT client;
             GetClientRect(window, &client);
-            BitBlt(dc, 0, 0, client.right, client.bottom, ind.memory_dc, 0, 0, SRCCOPY);
+            // Laid out for another DPI than the picture's 96, the window is
+            // larger or smaller: every picture pixel becomes a block of
+            // whole screen pixels.
+            BITMAP size{};
+            GetObjectA(picture, sizeof size, &size);
+            if (size.bmWidth == client.right && size.bmHeight == client.bottom) {
+                BitBlt(dc, 0, 0, client.right, client.bottom, ind.memory_dc, 0, 0, SRCCOPY);
+            } else {
+                SetStretchBltMode(dc, COLORONCOLOR);
+                StretchBlt(dc, 0, 0, client.right, client.bottom, ind.memory_dc, 0, 0, size.bmWidth, size.bmHeight,
+                           SRCCOPY);
+            }
         }
         EndPaint(window, &ps);
         return 0;
@@ -130,14 +142,37 @@ void register_indicator_class(int k)
 // monitor; an indicator made on another monitor moves to the same place on
 // this one. Fills `to` and answers the SetWindowPos flag that keeps the
 // window where it is otherwise.
-UINT follow_monitor(Indicator& ind, const ScreenArea& screen, POINT& to)
+UINT follow_monitor(Indicator& ind, const ScreenArea& screen, SIZE size, POINT& to)
 {
     if (same_rect(ind.monitor, screen.monitor))
         return SWP_NOMOVE;
-    RECT r{};
-    GetWindowRect(ind.window, &r);
-    to = indicator_corner(screen, ind.corner.x, ind.corner.y, r.right - r.left, r.bottom - r.top);
+    to = indicator_corner(screen, ind.corner.x, ind.corner.y, size.cx, size.cy);
     ind.monitor = screen.monitor;
+    return 0;
+}
+
+// The window's size at the show's DPI: the picture's, in logical units.
+SIZE indicator_size(const Indicator& ind, DpiScale dpi)
+{
+    BITMAP picture{};
+    if (ind.on)
+        GetObjectA(ind.on, sizeof picture, &picture);
+    return SIZE{dpi.px(picture.bmWidth), dpi.px(picture.bmHeight)};
+}
+
+// An indicator made for another DPI takes this one's size; its bottom-left
+// corner stays where it is unless the show moves it anyway. Answers the
+// SetWindowPos flag that keeps the size otherwise.
+UINT fit_to_dpi(HWND window, SIZE size, UINT& keep_place, POINT& to)
+{
+    RECT r{};
+    GetWindowRect(window, &r);
+    if (r.right - r.left == size.cx && r.bottom - r.top == size.cy)
+        return SWP_NOSIZE;
+    if (keep_place) {
+        to = POINT{r.left, r.bottom - size.cy};
+        keep_place = 0;
+    }
     return 0;
 }
 
@@ -149,7 +184,9 @@ int show_indicator(int k, int x, int y, int on)
     if (left_out_for_full_screen())
         return static_cast<int>(info.timer); // what SetTimer gives a shown indicator
     const bool on_chosen_monitor = s.settings.monitor != kPrimaryMonitor;
-    const ScreenArea screen = on_chosen_monitor ? choose_screen() : ScreenArea{};
+    ScreenArea screen = on_chosen_monitor ? choose_screen() : ScreenArea{};
+    if (!on_chosen_monitor)
+        screen.dpi = DpiScale{primary_dpi()};
     if (!ind.window || !IsWindow(ind.window)) {
         ind.window = nullptr;
         // OSD_Destroy unregistered the class; a later show works again.
@@ -158,18 +195,16 @@ int show_indicator(int k, int x, int y, int on)
             ind.on = load_bitmap(info.bitmap_set);
         if (!ind.off)
             ind.off = load_bitmap(info.bitmap_clear);
-        BITMAP size{};
-        if (ind.on)
-            GetObjectA(ind.on, sizeof size, &size);
+        const SIZE size = indicator_size(ind, screen.dpi);
         ind.state = on != 0;
         // Where the caller asked for it, kept for a move to another monitor
         // (none with "Monitor" 0: the window stays where it was made).
         ind.corner = POINT{x, y};
         ind.monitor = screen.monitor;
-        const POINT corner = on_chosen_monitor ? indicator_corner(screen, x, y, size.bmWidth, size.bmHeight)
-                                               : POINT{x, y - size.bmHeight};
+        const POINT corner =
+            on_chosen_monitor ? indicator_corner(screen, x, y, size.cx, size.cy) : POINT{x, y - size.cy};
         ind.window = CreateWindowExA(WS_EX_TOOLWINDOW, info.class_name, info.title, WS_POPUP, corner.x, corner.y,
-                                     size.bmWidth, size.bmHeight, nullptr, nullptr, this_module(), nullptr);
+                                     size.cx, size.cy, nullptr, nullptr, this_module(), nullptr);
         if (ind.window) {
             ShowWindow(ind.window, SW_SHOWNOACTIVATE);
             UpdateWindow(ind.window);
@@ -186,8 +221,11 @@ int show_indicator(int k, int x, int y, int on)
     if (!ind.window)
         return 0;
     POINT to{};
-    const UINT keep_place = on_chosen_monitor ? follow_monitor(ind, screen, to) : SWP_NOMOVE;
-    SetWindowPos(ind.window, HWND_TOPMOST, to.x, to.y, 0, 0, SWP_NOSIZE | keep_place | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    const SIZE size = indicator_size(ind, screen.dpi);
+    UINT keep_place = on_chosen_monitor ? follow_monitor(ind, screen, size, to) : SWP_NOMOVE;
+    const UINT keep_size = fit_to_dpi(ind.window, size, keep_place, to);
+    SetWindowPos(ind.window, HWND_TOPMOST, to.x, to.y, size.cx, size.cy,
+                 keep_size | keep_place | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     return static_cast<int>(SetTimer(ind.window, info.timer, duration_ms(), kTimers[k]));
 }
 

@@ -8,6 +8,7 @@
 #include "display_window.h"
 #include "osd_state.h"
 #include "region_shaping.h"
+#include "settings.h"
 #include "shape_cache.h"
 #include "string_table.h"
 #include "text_display.h"
@@ -59,7 +60,7 @@ bool show_text(const ScreenArea& screen, const char* text, RECT* rect, UINT form
 
     Rect r;
     if (rect) {
-        r = rescale_caller_rect(to_rect(*rect), screen.cx, screen.cy);
+        r = rescale_caller_rect(to_rect(*rect), screen.cx, screen.cy, screen.dpi);
         rect->right = r.right;
         rect->bottom = r.bottom;
     } else if (s.settings.monitor == kPrimaryMonitor) {
@@ -69,7 +70,8 @@ bool show_text(const ScreenArea& screen, const char* text, RECT* rect, UINT form
     } else {
         r = Rect{0, 0, screen.cx, screen.cy};
     }
-    const SIZE extent = text_extent(s.settings.font, shown);
+    const LOGFONTA font = font_for_dpi(screen.dpi.value());
+    const SIZE extent = text_extent(font, shown);
     TextLayoutInput in;
     in.rect = r;
     in.cx = screen.cx;
@@ -77,6 +79,7 @@ bool show_text(const ScreenArea& screen, const char* text, RECT* rect, UINT form
     in.text_width = extent.cx;
     in.text_height = extent.cy;
     in.format = format;
+    in.dpi = screen.dpi;
     SIZE icon{};
     if (icon_id && picture_size(icon_id, icon)) {
         in.has_icon = true;
@@ -87,7 +90,7 @@ bool show_text(const ScreenArea& screen, const char* text, RECT* rect, UINT form
     HRGN region = in.has_icon ? picture_shape(icon_id, layout.icon, Inside::Black) : nullptr;
     // Without its text surface the display would show the icon alone, or
     // nothing while reporting success.
-    HRGN text_region = text_shape(s.settings.font, shown, layout.draw, layout.format, layout.bitmap_width, layout.band);
+    HRGN text_region = text_shape(font, shown, layout.draw, layout.format, layout.bitmap_width, layout.band);
     if (!text_region) {
         if (region)
             DeleteObject(region);
@@ -123,7 +126,7 @@ extern "C" int WINAPI OSD_ShowMuteIcon(int muted)
     char text[MAX_PATH];
     load_string(id, text, sizeof text);
     const ScreenArea screen = choose_screen();
-    RECT rect{0, 0, screen.cx - 40, screen.cy - 40};
+    RECT rect{0, 0, screen.cx - screen.dpi.px(40), screen.cy - screen.dpi.px(40)};
     if (!show_text(screen, text, &rect, DT_SINGLELINE | DT_BOTTOM | DT_RIGHT, muted ? 102 : 101))
         return 0;
     announce_string(id);

@@ -199,6 +199,7 @@ struct Monitors {
     RECT work[2];
     bool unplugged[2];
     int calls;
+    UINT dpi[2]; // 0: the system's answer
 };
 Monitors g_monitors;
 
@@ -226,6 +227,14 @@ BOOL WINAPI monitor_info(HMONITOR m, LPMONITORINFO info)
     info->dwFlags = i == 0 ? MONITORINFOF_PRIMARY : 0;
     return TRUE;
 }
+HRESULT WINAPI monitor_dpi(HMONITOR m, int, UINT* x, UINT* y)
+{
+    const INT_PTR i = reinterpret_cast<INT_PTR>(m) - 0x1000;
+    if (i < 0 || i > 1 || !g_monitors.dpi[i])
+        return E_INVALIDARG;
+    *x = *y = g_monitors.dpi[i];
+    return S_OK;
+}
 
 class OsdMonitors : public OsdScreen {
 protected:
@@ -237,10 +246,11 @@ protected:
         g_monitors = Monitors{{{0, 0, split, cy}, {split, 0, cx, cy * 3 / 4}},
                               {{0, 0, split, cy - 40}, {split, 0, cx, cy * 3 / 4}},
                               {false, false},
-                              0};
+                              0,
+                              {0, 0}};
     }
     vx::platform::ScopedSeam<vx::osd::platform::MonitorSeam> seam_{vx::osd::platform::monitors(),
-                                                                   {from_window, from_point, monitor_info}};
+                                                                   {from_window, from_point, monitor_info, monitor_dpi}};
     RECT window_rect() const
     {
         RECT r{};
