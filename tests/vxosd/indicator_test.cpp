@@ -40,16 +40,18 @@ TEST_F(OsdIndicators, CapsLockSitsAboveItsBottomLeftCornerAndStaysThere)
     ASSERT_NE(nullptr, w);
     RECT r;
     GetWindowRect(w, &r);
-    EXPECT_EQ((RECT{100, 452, 148, 500}).left, r.left);
-    EXPECT_EQ(452, r.top);
-    EXPECT_EQ(148, r.right);
+    // The picture's 48 x 48 logical pixels.
+    const int size = px(48);
+    EXPECT_EQ(100, r.left);
+    EXPECT_EQ(500 - size, r.top);
+    EXPECT_EQ(100 + size, r.right);
     EXPECT_EQ(500, r.bottom);
     EXPECT_TRUE(GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_TRUE(GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
     EXPECT_NE(0, OSD_ShowCapsLk(300, 300, 0));
     GetWindowRect(w, &r);
     EXPECT_EQ(100, r.left);
-    EXPECT_EQ(452, r.top);
+    EXPECT_EQ(500 - size, r.top);
     EXPECT_FALSE(state().indicators[vx::osd::kCapsLock].state);
 
     // A screen change closes it; the next show places it anew.
@@ -59,7 +61,7 @@ TEST_F(OsdIndicators, CapsLockSitsAboveItsBottomLeftCornerAndStaysThere)
     EXPECT_NE(0, OSD_ShowCapsLk(300, 300, 1));
     GetWindowRect(find_own_window("VX_OSD_CAPSLK_WNDCLASS", "VX_OSD_CAPSLK_WND"), &r);
     EXPECT_EQ(300, r.left);
-    EXPECT_EQ(252, r.top);
+    EXPECT_EQ(300 - size, r.top);
 }
 
 TEST_F(OsdIndicators, EachIndicatorHidesOnItsOwnTimer)
