@@ -19,26 +19,9 @@ constexpr UINT kIndicatorTexts[kIndicatorCount][2] = {
     {kMicrophoneMutedAnnouncement, kMicrophoneOnAnnouncement},
 };
 
-void announce(const wchar_t* text, std::size_t length)
-{
-    OsdState& s = state();
-    const std::size_t n = length < MAX_PATH - 1 ? length : MAX_PATH - 1;
-    for (std::size_t i = 0; i < n; ++i)
-        s.announcement[i] = text[i];
-    s.announcement[n] = L'\0';
-    HWND display = ensure_display_window();
-    if (!display)
-        return;
-    const auto raise = platform::accessibility().RaiseNotification;
-    if (raise && SUCCEEDED(raise(display, s.announcement)))
-        return;
-    NotifyWinEvent(EVENT_SYSTEM_ALERT, display, OBJID_CLIENT, CHILDID_SELF);
-}
-
-void announce(const std::u16string& text)
-{
-    announce(reinterpret_cast<const wchar_t*>(text.c_str()), text.size());
-}
+// The window that told the last announcement: the one whose client object
+// carries it.
+HWND g_told_by = nullptr;
 
 // The host thread's COM apartment, for a host that has none: marshalling the
 // object to a screen reader in another process needs one.
@@ -51,41 +34,55 @@ bool start_com()
 
 } // namespace
 
-void announce_text(const char* text)
+std::u16string text_announcement(const char* text)
 {
-    if (!state().settings.announce)
-        return;
     wchar_t wide[MAX_PATH];
     const int bytes = text ? lstrlenA(text) : 0;
     const int n = MultiByteToWideChar(CP_ACP, 0, text ? text : "", bytes < MAX_PATH - 1 ? bytes : MAX_PATH - 1,
                                       wide, MAX_PATH - 1);
-    announce(wide, n > 0 ? static_cast<std::size_t>(n) : 0);
+    return std::u16string(reinterpret_cast<const char16_t*>(wide), n > 0 ? static_cast<std::size_t>(n) : 0);
 }
 
-void announce_string(UINT id)
+std::u16string string_announcement(UINT id) { return load_wide_string(id); }
+
+std::u16string volume_announcement(unsigned level, unsigned maximum, bool muted)
 {
-    if (state().settings.announce)
-        announce(load_wide_string(id));
+    return fill_number(load_wide_string(muted ? kVolumeMutedAnnouncement : kVolumeAnnouncement),
+                       volume_percent(level, maximum));
 }
 
-void announce_volume(unsigned level, unsigned maximum, bool muted)
+std::u16string indicator_announcement(IndicatorKind kind, bool set)
 {
-    if (!state().settings.announce)
+    return load_wide_string(kIndicatorTexts[kind][set ? 0 : 1]);
+}
+
+void announce(HWND window, const std::u16string& text)
+{
+    OsdState& s = state();
+    const std::size_t n = text.size() < MAX_PATH - 1 ? text.size() : MAX_PATH - 1;
+    for (std::size_t i = 0; i < n; ++i)
+        s.announcement[i] = static_cast<wchar_t>(text[i]);
+    s.announcement[n] = L'\0';
+    if (!window || !IsWindow(window))
+        window = ensure_display_window();
+    if (!window)
         return;
-    announce(fill_number(load_wide_string(muted ? kVolumeMutedAnnouncement : kVolumeAnnouncement),
-                         volume_percent(level, maximum)));
+    g_told_by = window;
+    const auto raise = platform::accessibility().RaiseNotification;
+    if (raise && SUCCEEDED(raise(window, s.announcement)))
+        return;
+    NotifyWinEvent(EVENT_SYSTEM_ALERT, window, OBJID_CLIENT, CHILDID_SELF);
 }
 
-void announce_indicator(IndicatorKind kind, bool set) { announce_string(kIndicatorTexts[kind][set ? 0 : 1]); }
-
-bool answer_get_object(WPARAM wparam, LPARAM lparam, LRESULT& result)
+bool answer_get_object(HWND window, WPARAM wparam, LPARAM lparam, LRESULT& result)
 {
     const OsdState& s = state();
-    if (!s.settings.announce || static_cast<LONG>(static_cast<DWORD>(lparam)) != OBJID_CLIENT || !s.announcement[0])
+    if (!s.settings.announce || static_cast<LONG>(static_cast<DWORD>(lparam)) != OBJID_CLIENT || !s.announcement[0] ||
+        window != g_told_by)
         return false;
     using FromObject = LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN);
     static const auto from_object = platform::system_function_as<FromObject>("oleacc.dll", "LresultFromObject");
-    IAccessible* object = from_object ? new_accessible_text(s.announcement, s.display) : nullptr;
+    IAccessible* object = from_object ? new_accessible_text(s.announcement, window) : nullptr;
     if (!object)
         return false;
     result = from_object(__uuidof(IAccessible), wparam, object);
