@@ -137,6 +137,9 @@ int load_settings()
     }
     const LANGID language = platform::os().GetSystemDefaultLangID();
 
+    // The font's pixel sizes are for this DPI; each display scales them to
+    // its own.
+    st.font_dpi = logical_pixels_y();
     // A stored height without "UserChanged" is for a 768-pixel-high screen
     // and is scaled to this one. The saved height keeps the stored value, so
     // saving and loading again does not scale it a second time.
@@ -147,10 +150,9 @@ int load_settings()
                          ? stored
                          : static_cast<int>(static_cast<long long>(stored) * GetSystemMetrics(SM_CYSCREEN) / 768);
     } else {
-        f.lfHeight = -MulDiv(28, logical_pixels_y(), 72);
+        f.lfHeight = -MulDiv(28, st.font_dpi, 72);
         st.saved_height = f.lfHeight;
     }
-    st.font_dpi = logical_pixels_y();
 
     f.lfWeight = read_number("Weight", FW_NORMAL);
     f.lfWidth = read_number("Width", 0);
