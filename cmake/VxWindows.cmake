@@ -10,7 +10,8 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 #   vxosd_leak_tests  10 000 show/hide cycles per display (200 s), the same
 #                     code on both
 #   screen_sizes      the VXOSD suites again on a 1280 x 1024 screen
-set(VX_ONE_ARCH_TESTS osd_timing=x64 vxosd_leak_tests=x64 screen_sizes=x64)
+#   dpi_runs          the VXOSD suites again at 144 and 192 DPI
+set(VX_ONE_ARCH_TESTS osd_timing=x64 vxosd_leak_tests=x64 screen_sizes=x64 dpi_runs=x64)
 
 # vx_test_wanted(<name> <out-var>): whether <name> runs on this architecture.
 function(vx_test_wanted name out)

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "display_window.h"
+#include "dpi.h"
 #include "osd_state.h"
 #include "platform/desktop_seam.h"
 #include "platform/monitor_seam.h"
@@ -17,6 +18,7 @@ ScreenArea primary_screen()
     screen.cx = GetSystemMetrics(SM_CXSCREEN);
     screen.cy = GetSystemMetrics(SM_CYSCREEN);
     screen.monitor = RECT{0, 0, screen.cx, screen.cy};
+    screen.dpi = DpiScale{primary_dpi()};
     return screen;
 }
 
@@ -37,6 +39,7 @@ bool from_monitor(HMONITOR monitor, ScreenArea& screen)
     screen.work = RECT{info.rcWork.left - m.left, info.rcWork.top - m.top, info.rcWork.right - m.left,
                        info.rcWork.bottom - m.top};
     screen.has_work = true;
+    screen.dpi = DpiScale{dpi_for_monitor(monitor)};
     return true;
 }
 

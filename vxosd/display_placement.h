@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include "core/geometry.h"
+
 namespace vx::osd {
 
 // The screen a show is laid out on. Layouts work in its own coordinates
@@ -15,6 +17,7 @@ struct ScreenArea {
     int cy = 0;
     bool has_work = false; // the work area below is known
     RECT work{};           // monitor-relative
+    DpiScale dpi;          // the DPI the show is laid out for
 };
 
 // With "Monitor" 0 the primary screen from the system metrics, exactly as

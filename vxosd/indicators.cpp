@@ -5,6 +5,7 @@
 #include "announcement.h"
 #include "display_placement.h"
 #include "display_window.h"
+#include "dpi.h"
 #include "indicators.h"
 #include "osd_module.h"
 #include "osd_state.h"
@@ -68,7 +69,18 @@ LRESULT CALLBACK indicator_proc(HWND window, UINT message, WPARAM wparam, LPARAM
                 ind.original = previous;
             RECT client;
             GetClientRect(window, &client);
-            BitBlt(dc, 0, 0, client.right, client.bottom, ind.memory_dc, 0, 0, SRCCOPY);
+            // Laid out for another DPI than the picture's 96, the window is
+            // larger or smaller: every picture pixel becomes a block of
+            // whole screen pixels.
+            BITMAP size{};
+            GetObjectA(picture, sizeof size, &size);
+            if (size.bmWidth == client.right && size.bmHeight == client.bottom) {
+                BitBlt(dc, 0, 0, client.right, client.bottom, ind.memory_dc, 0, 0, SRCCOPY);
+            } else {
+                SetStretchBltMode(dc, COLORONCOLOR);
+                StretchBlt(dc, 0, 0, client.right, client.bottom, ind.memory_dc, 0, 0, size.bmWidth, size.bmHeight,
+                           SRCCOPY);
+            }
         }
         EndPaint(window, &ps);
         return 0;
@@ -137,14 +149,37 @@ void register_indicator_class(int k)
 // monitor; an indicator made on another monitor moves to the same place on
 // this one. Fills `to` and answers the SetWindowPos flag that keeps the
 // window where it is otherwise.
-UINT follow_monitor(Indicator& ind, const ScreenArea& screen, POINT& to)
+UINT follow_monitor(Indicator& ind, const ScreenArea& screen, SIZE size, POINT& to)
 {
     if (same_rect(ind.monitor, screen.monitor))
         return SWP_NOMOVE;
-    RECT r{};
-    GetWindowRect(ind.window, &r);
-    to = indicator_corner(screen, ind.corner.x, ind.corner.y, r.right - r.left, r.bottom - r.top);
+    to = indicator_corner(screen, ind.corner.x, ind.corner.y, size.cx, size.cy);
     ind.monitor = screen.monitor;
+    return 0;
+}
+
+// The window's size at the show's DPI: the picture's, in logical units.
+SIZE indicator_size(const Indicator& ind, DpiScale dpi)
+{
+    BITMAP picture{};
+    if (ind.on)
+        GetObjectA(ind.on, sizeof picture, &picture);
+    return SIZE{dpi.px(picture.bmWidth), dpi.px(picture.bmHeight)};
+}
+
+// An indicator made for another DPI takes this one's size; its bottom-left
+// corner stays where it is unless the show moves it anyway. Answers the
+// SetWindowPos flag that keeps the size otherwise.
+UINT fit_to_dpi(HWND window, SIZE size, UINT& keep_place, POINT& to)
+{
+    RECT r{};
+    GetWindowRect(window, &r);
+    if (r.right - r.left == size.cx && r.bottom - r.top == size.cy)
+        return SWP_NOSIZE;
+    if (keep_place) {
+        to = POINT{r.left, r.bottom - size.cy};
+        keep_place = 0;
+    }
     return 0;
 }
 
@@ -180,7 +215,7 @@ private:
         on_chosen_monitor_ = state().settings.monitor != kPrimaryMonitor;
         screen_ = screen;
         if (!ind.window)
-            create(ind, on_chosen_monitor_ ? screen : ScreenArea{});
+            create(ind, on_chosen_monitor_ ? screen : ScreenArea{}, screen.dpi);
         ind.state = on_;
         if (ind.window)
             InvalidateRect(ind.window, nullptr, FALSE);
@@ -199,10 +234,11 @@ private:
         if (!ind.window)
             return;
         POINT to{};
-        const UINT keep_place =
-            on_chosen_monitor_ ? follow_monitor(ind, screen_, to) : static_cast<UINT>(SWP_NOMOVE);
-        SetWindowPos(ind.window, HWND_TOPMOST, to.x, to.y, 0, 0,
-                     SWP_NOSIZE | keep_place | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+        const SIZE size = indicator_size(ind, screen_.dpi);
+        UINT keep_place = on_chosen_monitor_ ? follow_monitor(ind, screen_, size, to) : static_cast<UINT>(SWP_NOMOVE);
+        const UINT keep_size = fit_to_dpi(ind.window, size, keep_place, to);
+        SetWindowPos(ind.window, HWND_TOPMOST, to.x, to.y, size.cx, size.cy,
+                     keep_size | keep_place | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     }
     int arm_timer() override
     {
@@ -215,25 +251,23 @@ private:
         return indicator_announcement(static_cast<IndicatorKind>(k_), on_);
     }
 
-    void create(Indicator& ind, const ScreenArea& screen)
+    void create(Indicator& ind, const ScreenArea& screen, DpiScale dpi)
     {
         const IndicatorInfo& info = kInfo[k_];
         if (!ind.on)
             ind.on = load_bitmap(info.bitmap_set);
         if (!ind.off)
             ind.off = load_bitmap(info.bitmap_clear);
-        BITMAP size{};
-        if (ind.on)
-            GetObjectA(ind.on, sizeof size, &size);
+        const SIZE size = indicator_size(ind, dpi);
         ind.state = on_;
         // Where the caller asked for it, kept for a move to another monitor
         // (none with "Monitor" 0: the window stays where it was made).
         ind.corner = POINT{x_, y_};
         ind.monitor = screen.monitor;
-        const POINT corner = on_chosen_monitor_ ? indicator_corner(screen, x_, y_, size.bmWidth, size.bmHeight)
-                                                : POINT{x_, y_ - size.bmHeight};
+        const POINT corner =
+            on_chosen_monitor_ ? indicator_corner(screen, x_, y_, size.cx, size.cy) : POINT{x_, y_ - size.cy};
         ind.window = CreateWindowExA(WS_EX_TOOLWINDOW, info.class_name, info.title, WS_POPUP, corner.x, corner.y,
-                                     size.bmWidth, size.bmHeight, nullptr, nullptr, this_module(), nullptr);
+                                     size.cx, size.cy, nullptr, nullptr, this_module(), nullptr);
         if (ind.window) {
             ShowWindow(ind.window, SW_SHOWNOACTIVATE);
             UpdateWindow(ind.window);

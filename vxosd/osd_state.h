@@ -17,6 +17,7 @@ struct Settings {
     int duration = kDefaultDuration;
     LOGFONTA font{};
     int saved_height = 0;    // written as "Height"
+    int font_dpi = 96;       // the DPI the font's pixel sizes are for (the system's)
     bool user_changed = false;
     // Opt-in behaviour; 0 is the display as it always was.
     int monitor = kPrimaryMonitor; // "Monitor"

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "display_window.h"
+#include "dpi.h"
 #include "indicators.h"
 #include "osd_module.h"
 #include "osd_state.h"
@@ -136,6 +137,9 @@ int load_settings()
     }
     const LANGID language = platform::os().GetSystemDefaultLangID();
 
+    // The font's pixel sizes are for this DPI; each display scales them to
+    // its own.
+    st.font_dpi = logical_pixels_y();
     // A stored height without "UserChanged" is for a 768-pixel-high screen
     // and is scaled to this one. The saved height keeps the stored value, so
     // saving and loading again does not scale it a second time.
@@ -146,7 +150,7 @@ int load_settings()
                          ? stored
                          : static_cast<int>(static_cast<long long>(stored) * GetSystemMetrics(SM_CYSCREEN) / 768);
     } else {
-        f.lfHeight = -MulDiv(28, logical_pixels_y(), 72);
+        f.lfHeight = -MulDiv(28, st.font_dpi, 72);
         st.saved_height = f.lfHeight;
     }
 
@@ -219,6 +223,17 @@ void save_settings()
     save_opt_in_value(kAnnounceValue, st.announce ? 1 : 0);
 }
 
+LOGFONTA font_for_dpi(int dpi)
+{
+    const Settings& st = state().settings;
+    LOGFONTA font = st.font;
+    if (dpi != st.font_dpi && dpi > 0 && st.font_dpi > 0) {
+        font.lfHeight = MulDiv(font.lfHeight, dpi, st.font_dpi);
+        font.lfWidth = MulDiv(font.lfWidth, dpi, st.font_dpi);
+    }
+    return font;
+}
+
 int set_monitor(int monitor)
 {
     if (!valid_monitor(monitor))
@@ -242,6 +257,7 @@ int select_font(HWND owner)
     edited.lfFaceName[LF_FACESIZE - 1] = '\0';
     st.font = edited;
     st.saved_height = edited.lfHeight;
+    st.font_dpi = system_dpi();
     const int result = set_color(cf.rgbColors);
     st.user_changed = true;
     return result;

@@ -25,6 +25,9 @@ void user_locale(char (&locale)[16]);
 int load_settings();
 void save_settings();
 int select_font(HWND owner);
+// The settings' font for a display laid out at `dpi`: its pixel sizes,
+// made for the system DPI, scaled to that.
+LOGFONTA font_for_dpi(int dpi);
 int set_color(COLORREF color);
 // 1 and the choice taken for 0, 1 or 2; 0 and nothing changed otherwise.
 int set_monitor(int monitor);

@@ -8,6 +8,7 @@
 #include "display_window.h"
 #include "osd_state.h"
 #include "region_shaping.h"
+#include "settings.h"
 #include "shape_cache.h"
 #include "string_table.h"
 #include "show_path.h"
@@ -28,18 +29,18 @@ public:
     {
     }
     // The mute display: the caller's rectangle is the screen's bottom-right
-    // corner, 40 pixels in, and the string of the table is told.
+    // corner, 40 logical pixels in, and the string of the table is told.
     UINT mute_string = 0;
 
 private:
     HRGN shape(const ScreenArea& screen) override
     {
         OsdState& s = state();
-        RECT corner{0, 0, screen.cx - 40, screen.cy - 40};
+        RECT corner{0, 0, screen.cx - screen.dpi.px(40), screen.cy - screen.dpi.px(40)};
         RECT* rect = mute_string ? &corner : rect_;
         Rect r;
         if (rect) {
-            r = rescale_caller_rect(to_rect(*rect), screen.cx, screen.cy);
+            r = rescale_caller_rect(to_rect(*rect), screen.cx, screen.cy, screen.dpi);
             rect->right = r.right;
             rect->bottom = r.bottom;
         } else if (s.settings.monitor == kPrimaryMonitor) {
@@ -49,7 +50,8 @@ private:
         } else {
             r = Rect{0, 0, screen.cx, screen.cy};
         }
-        const SIZE extent = text_extent(s.settings.font, text_);
+        const LOGFONTA font = font_for_dpi(screen.dpi.value());
+        const SIZE extent = text_extent(font, text_);
         TextLayoutInput in;
         in.rect = r;
         in.cx = screen.cx;
@@ -57,6 +59,7 @@ private:
         in.text_width = extent.cx;
         in.text_height = extent.cy;
         in.format = format_;
+        in.dpi = screen.dpi;
         SIZE icon{};
         if (icon_id_ && picture_size(icon_id_, icon)) {
             in.has_icon = true;
@@ -68,7 +71,7 @@ private:
         // Without its text surface the display would show the icon alone, or
         // nothing while reporting success.
         HRGN text_region =
-            text_shape(s.settings.font, text_, layout.draw, layout.format, layout.bitmap_width, layout.band);
+            text_shape(font, text_, layout.draw, layout.format, layout.bitmap_width, layout.band);
         if (!text_region) {
             if (region)
                 DeleteObject(region);

@@ -14,6 +14,7 @@
 #include "osd_state.h"
 #include "platform/version_language_seam.h"
 #include "region_shaping.h"
+#include "settings.h"
 #include "shape_cache.h"
 #include "show_path.h"
 #include "volume_display.h"
@@ -51,7 +52,7 @@ LRESULT CALLBACK background_proc(HWND window, UINT message, WPARAM wparam, LPARA
     }
 }
 
-int margin(const ScreenArea& screen) { return screen.cx * 6 / 1024; }
+int margin(const ScreenArea& screen) { return background_margin(screen.cx, screen.dpi); }
 
 void register_background_class()
 {
@@ -129,11 +130,11 @@ void drop_background_of_other_monitor(const ScreenArea& screen)
 
 // The framed display's count, drawn in the settings' font and scanned in a
 // band two digits wide at the right end of (0, 0, right, bottom).
-HRGN shape_from_number(const char* text, int right, int bottom, int cx)
+HRGN shape_from_number(const char* text, int right, int bottom, const ScreenArea& screen)
 {
-    const LOGFONTA& font = state().settings.font;
+    const LOGFONTA font = font_for_dpi(screen.dpi.value());
     const SIZE digits = text_extent(font, "00");
-    const NumberLayout layout = layout_number(right, bottom, digits.cx, digits.cy, cx);
+    const NumberLayout layout = layout_number(right, bottom, digits.cx, digits.cy, screen.cx, screen.dpi);
     return text_shape(font, text, layout.draw, DT_SINGLELINE | DT_BOTTOM | DT_RIGHT, layout.bitmap_width, layout.band);
 }
 
@@ -187,6 +188,7 @@ private:
         in.maximum = maximum_;
         in.icon_width = icon.cx;
         in.icon_height = icon.cy;
+        in.dpi = screen.dpi;
         const VolumeShape shape = classic_volume(in);
         HRGN region = region_from_rects(shape.rects);
         if (has_icon)
@@ -229,6 +231,7 @@ private:
         in.maximum = maximum_;
         in.icon_width = icon.cx;
         in.icon_height = icon.cy;
+        in.dpi = screen.dpi;
         const VolumeShape shape = framed_volume(in);
 
         HRGN region = region_from_rects(shape.rects);
@@ -238,7 +241,7 @@ private:
         char count[16];
         std::snprintf(count, sizeof count, "%u", shape.lit);
         if (region)
-            add_region(region, shape_from_number(count, shape.number_box.right, shape.number_box.bottom, screen.cx));
+            add_region(region, shape_from_number(count, shape.number_box.right, shape.number_box.bottom, screen));
         return region;
     }
     void background(const ScreenArea& screen) override

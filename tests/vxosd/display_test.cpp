@@ -163,15 +163,18 @@ TEST_F(OsdDisplay, DisabledDisplayDrawsNothingButIndicatorsStillShow)
 
 TEST_F(OsdDisplay, CallerRectangleIsRewrittenForThisScreen)
 {
-    const int cx = GetSystemMetrics(SM_CXSCREEN);
-    const int cy = GetSystemMetrics(SM_CYSCREEN);
+    // The rule holds in logical units: the margins are scaled from 1024 x
+    // 768 to the screen's logical size, and 20 logical pixels stay free.
+    const int cx = logical_cx();
+    const int cy = logical_cy();
+    const int right = logical(984), bottom = logical(728);
     RECT r{0, 0, 984, 728};
     OSD_ShowString("Rect", &r, DT_SINGLELINE | DT_BOTTOM | DT_RIGHT);
     EXPECT_EQ(0, r.left);
     EXPECT_EQ(0, r.top);
-    EXPECT_EQ(cx - (cx - 984) * cx / 1024, r.right);
-    EXPECT_EQ(cy - (cy - 728) * cy / 768 - 20, r.bottom);
-    if (cx == 1024 && cy == 768) {
+    EXPECT_EQ(px(cx - (cx - right) * cx / 1024), r.right);
+    EXPECT_EQ(px(cy - (cy - bottom) * cy / 768 - 20), r.bottom);
+    if (cx == 1024 && cy == 768 && screen_dpi() == 96) {
         EXPECT_EQ(984, r.right);
         EXPECT_EQ(708, r.bottom);
     }
@@ -193,9 +196,9 @@ TEST_F(OsdDisplay, TooWideTextIsCutAtTheLeftMargin)
     HRGN region = display_region();
     RECT box;
     GetRgnBox(region, &box);
-    const int margin = GetSystemMetrics(SM_CXSCREEN) * 40 / 1024;
+    const int margin = px(logical_cx() * 40 / 1024);
     EXPECT_GE(box.left, margin);
-    EXPECT_LT(box.left, margin + 10) << "drawn from the left margin";
+    EXPECT_LT(box.left, margin + px(10)) << "drawn from the left margin";
     DeleteObject(region);
 }
 
@@ -222,7 +225,7 @@ TEST_F(OsdDisplay, AShowRaisesTheDisplayAgainAndDrawsInTheCurrentFont)
     HWND cover = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, "STATIC", "cover", WS_POPUP | WS_VISIBLE, 0, 0, 10,
                                  10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(above(cover, display()));
-    set_number("Height", -60);
+    set_number("Height", -px(60));
     set_number("UserChanged", 1);
     reload();
     OSD_ShowString("Hello", nullptr, format);

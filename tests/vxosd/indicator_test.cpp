@@ -40,16 +40,18 @@ TEST_F(OsdIndicators, CapsLockSitsAboveItsBottomLeftCornerAndStaysThere)
     ASSERT_NE(nullptr, w);
     RECT r;
     GetWindowRect(w, &r);
-    EXPECT_EQ((RECT{100, 452, 148, 500}).left, r.left);
-    EXPECT_EQ(452, r.top);
-    EXPECT_EQ(148, r.right);
+    // The picture's 48 x 48 logical pixels.
+    const int size = px(48);
+    EXPECT_EQ(100, r.left);
+    EXPECT_EQ(500 - size, r.top);
+    EXPECT_EQ(100 + size, r.right);
     EXPECT_EQ(500, r.bottom);
     EXPECT_TRUE(GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_TRUE(GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
     EXPECT_NE(0, OSD_ShowCapsLk(300, 300, 0));
     GetWindowRect(w, &r);
     EXPECT_EQ(100, r.left);
-    EXPECT_EQ(452, r.top);
+    EXPECT_EQ(500 - size, r.top);
     EXPECT_FALSE(state().indicators[vx::osd::kCapsLock].state);
 
     // A screen change closes it at once; the next show places it anew and
@@ -61,8 +63,40 @@ TEST_F(OsdIndicators, CapsLockSitsAboveItsBottomLeftCornerAndStaysThere)
     w = find_own_window("VX_OSD_CAPSLK_WNDCLASS", "VX_OSD_CAPSLK_WND");
     GetWindowRect(w, &r);
     EXPECT_EQ(300, r.left);
-    EXPECT_EQ(252, r.top);
+    EXPECT_EQ(300 - size, r.top);
     EXPECT_TRUE(IsWindowVisible(w));
+}
+
+// A DPI-unaware host sees 96 DPI on a screen of logical size, whatever the
+// desktop's DPI, and Windows scales its windows: it gets the 96-DPI layout
+// in its own coordinates, as always. (At 96 DPI there is nothing to tell.)
+TEST_F(OsdIndicators, AnUnawareHostGetsTheLayoutOf96Dpi)
+{
+    using SetContext = HANDLE(WINAPI*)(HANDLE);
+    const auto set = reinterpret_cast<SetContext>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "SetThreadDpiAwarenessContext")));
+    if (!set)
+        GTEST_SKIP() << "no thread DPI awareness here";
+    const HANDLE kUnaware = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-1));
+    // Initialised in the aware context (the settings' font is for the
+    // desktop's DPI); nothing of that may stick.
+    const HANDLE before = set(kUnaware);
+    EXPECT_EQ(96, screen_dpi());
+    EXPECT_NE(0, OSD_ShowCapsLk(100, 300, 1));
+    RECT r;
+    GetWindowRect(find_own_window("VX_OSD_CAPSLK_WNDCLASS", "VX_OSD_CAPSLK_WND"), &r);
+    EXPECT_EQ((RECT{100, 252, 148, 300}).top, r.top);
+    EXPECT_EQ(148, r.right);
+    EXPECT_EQ(300, r.bottom);
+    OSD_ShowString("Hello", nullptr, DT_SINGLELINE | DT_BOTTOM | DT_RIGHT);
+    HRGN region = display_region();
+    RECT box{};
+    GetRgnBox(region, &box);
+    DeleteObject(region);
+    EXPECT_LE(box.right, GetSystemMetrics(SM_CXSCREEN)) << "laid out on the logical screen";
+    EXPECT_LE(box.bottom - box.top, 37) << "no taller than the 28-point font at 96 DPI";
+    OSD_Destroy();
+    set(before);
 }
 
 TEST_F(OsdIndicators, EachIndicatorHidesOnItsOwnTimer)

@@ -39,6 +39,19 @@ bool DebugCapture::saw(const std::string& text) const
 }
 void DebugCapture::clear() { captured().clear(); }
 
+int screen_dpi()
+{
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+int px(int logical) { return static_cast<int>(static_cast<long long>(logical) * screen_dpi() / 96); }
+RECT px(const RECT& r) { return RECT{px(r.left), px(r.top), px(r.right), px(r.bottom)}; }
+int logical(int physical) { return static_cast<int>(static_cast<long long>(physical) * 96 / screen_dpi()); }
+int logical_cx() { return logical(GetSystemMetrics(SM_CXSCREEN)); }
+int logical_cy() { return logical(GetSystemMetrics(SM_CYSCREEN)); }
+
 void pump(DWORD ms)
 {
     const DWORD start = GetTickCount();

@@ -48,6 +48,16 @@ bool pump_until(F done, DWORD limit_ms)
     return true;
 }
 
+// The DPI the desktop runs at (what displays on the primary monitor are laid
+// out for), and the conversions expectations are written with: the rules
+// hold in logical units (96 per inch) and are drawn in physical pixels.
+int screen_dpi();
+int px(int logical);
+RECT px(const RECT& logical);
+int logical(int physical);
+int logical_cx();
+int logical_cy();
+
 // Removes the test's profile values.
 void clear_profile();
 void set_number(const char* name, int value);

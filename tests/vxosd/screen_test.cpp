@@ -39,7 +39,8 @@ std::vector<COLORREF> grab(const RECT& r)
     return out;
 }
 
-// A bitmap resource's pixels in the same form.
+// A 48 x 48 bitmap resource's pixels in the same form, drawn w x h: each
+// picture pixel a block of whole screen pixels (nearest neighbour).
 std::vector<COLORREF> picture(int id, int w, int h)
 {
     HBITMAP bitmap = LoadBitmapA(vx::osd::this_module(), MAKEINTRESOURCEA(id));
@@ -49,7 +50,7 @@ std::vector<COLORREF> picture(int id, int w, int h)
     std::vector<COLORREF> out;
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
-            const COLORREF c = GetPixel(source, x, y);
+            const COLORREF c = GetPixel(source, x * 48 / w, y * 48 / h);
             out.push_back(RGB(GetBValue(c), GetGValue(c), GetRValue(c))); // as 0x00RRGGBB
         }
     SelectObject(source, old);
@@ -75,25 +76,28 @@ TEST_F(OsdScreen, MicrophoneStateOneShowsTheCrossedMicrophone)
 {
     OSD_ShowMic(100, 300, 1);
     pump(200);
-    const RECT where{100, 252, 148, 300};
+    // 48 x 48 logical pixels above the corner.
+    const int size = px(48);
+    const RECT where{100, 300 - size, 100 + size, 300};
     const auto shown = grab(where);
-    EXPECT_EQ(0, differences(picture(115, 48, 48), shown));
-    EXPECT_GT(differences(picture(114, 48, 48), shown), 50) << "not the plain microphone";
+    EXPECT_EQ(0, differences(picture(115, size, size), shown));
+    EXPECT_GT(differences(picture(114, size, size), shown), 50) << "not the plain microphone";
 
     OSD_ShowMic(100, 300, 0);
     pump(200);
-    EXPECT_EQ(0, differences(picture(114, 48, 48), grab(where)));
+    EXPECT_EQ(0, differences(picture(114, size, size), grab(where)));
 }
 
 TEST_F(OsdScreen, CapsLockPicturesFollowTheState)
 {
     OSD_ShowCapsLk(300, 300, 1);
     pump(200);
-    const RECT where{300, 252, 348, 300};
-    EXPECT_EQ(0, differences(picture(106, 48, 48), grab(where)));
+    const int size = px(48);
+    const RECT where{300, 300 - size, 300 + size, 300};
+    EXPECT_EQ(0, differences(picture(106, size, size), grab(where)));
     OSD_ShowCapsLk(300, 300, 0);
     pump(200);
-    EXPECT_EQ(0, differences(picture(108, 48, 48), grab(where)));
+    EXPECT_EQ(0, differences(picture(108, size, size), grab(where)));
 }
 
 namespace {
@@ -199,6 +203,7 @@ struct Monitors {
     RECT work[2];
     bool unplugged[2];
     int calls;
+    UINT dpi[2]; // 0: the system's answer
 };
 Monitors g_monitors;
 
@@ -226,6 +231,14 @@ BOOL WINAPI monitor_info(HMONITOR m, LPMONITORINFO info)
     info->dwFlags = i == 0 ? MONITORINFOF_PRIMARY : 0;
     return TRUE;
 }
+HRESULT WINAPI monitor_dpi(HMONITOR m, int, UINT* x, UINT* y)
+{
+    const INT_PTR i = reinterpret_cast<INT_PTR>(m) - 0x1000;
+    if (i < 0 || i > 1 || !g_monitors.dpi[i])
+        return E_INVALIDARG;
+    *x = *y = g_monitors.dpi[i];
+    return S_OK;
+}
 
 class OsdMonitors : public OsdScreen {
 protected:
@@ -237,10 +250,11 @@ protected:
         g_monitors = Monitors{{{0, 0, split, cy}, {split, 0, cx, cy * 3 / 4}},
                               {{0, 0, split, cy - 40}, {split, 0, cx, cy * 3 / 4}},
                               {false, false},
-                              0};
+                              0,
+                              {0, 0}};
     }
     vx::platform::ScopedSeam<vx::osd::platform::MonitorSeam> seam_{vx::osd::platform::monitors(),
-                                                                   {from_window, from_point, monitor_info}};
+                                                                   {from_window, from_point, monitor_info, monitor_dpi}};
     RECT window_rect() const
     {
         RECT r{};
@@ -280,12 +294,13 @@ TEST_F(OsdMonitors, DisplaysFollowThePointerWithThatMonitorsGeometry)
     HRGN region = display_region();
     RECT box;
     GetRgnBox(region, &box);
-    const int u = w * 4 / 1024, bar = h * 25 / 768;
-    const int left = w * 360 / 1024 + 48 + 3 * u, top = h - 48 - (bar - 48) / 2;
-    EXPECT_TRUE(PtInRegion(region, left, top + bar / 2)) << "left edge";
-    EXPECT_FALSE(PtInRegion(region, left - 1, top + bar / 2));
+    const int lw = logical(w), lh = logical(h);
+    const int u = lw * 4 / 1024, bar = lh * 25 / 768;
+    const int left = lw * 360 / 1024 + 48 + 3 * u, top = lh - 48 - (bar - 48) / 2;
+    EXPECT_TRUE(PtInRegion(region, px(left), px(top + bar / 2))) << "left edge";
+    EXPECT_FALSE(PtInRegion(region, px(left) - 1, px(top + bar / 2)));
     EXPECT_LE(box.bottom, h);
-    EXPECT_GT(box.bottom, h - 48);
+    EXPECT_GT(box.bottom, h - px(48));
     DeleteObject(region);
     RECT background;
     GetWindowRect(state().background, &background);
@@ -295,7 +310,7 @@ TEST_F(OsdMonitors, DisplaysFollowThePointerWithThatMonitorsGeometry)
     RECT caps;
     GetWindowRect(find_own_window("VX_OSD_CAPSLK_WNDCLASS", "VX_OSD_CAPSLK_WND"), &caps);
     EXPECT_EQ(second.left + 40, caps.left);
-    EXPECT_EQ(52, caps.top);
+    EXPECT_EQ(100 - px(48), caps.top);
 
     // Unplugged before the next show: the primary serves.
     g_monitors.unplugged[1] = true;
@@ -331,4 +346,82 @@ TEST_F(OsdMonitors, DisplaysFollowTheForegroundWindowAlsoLeftOfThePrimary)
     GetWindowRect(indicator, &caps);
     EXPECT_EQ(40, caps.left);
     DestroyWindow(app);
+}
+
+namespace {
+
+// Height of the display's region box.
+int region_height()
+{
+    RECT box{};
+    if (HRGN region = display_region()) {
+        GetRgnBox(region, &box);
+        DeleteObject(region);
+    }
+    return box.bottom - box.top;
+}
+
+} // namespace
+
+// A second monitor of twice the primary's DPI (a per-monitor-aware host, as
+// these tests are under Wine): what appears there is laid out for it.
+TEST_F(OsdMonitors, ASecondMonitorOfTwiceTheDpiGetsEverythingTwiceAsLarge)
+{
+    const int dpi = 2 * screen_dpi();
+    g_monitors.dpi[1] = static_cast<UINT>(dpi);
+    auto px2 = [dpi](int logical) { return logical * dpi / 96; };
+    const RECT second = g_monitors.rect[1];
+    const int w = second.right - second.left, h = second.bottom - second.top;
+    ASSERT_EQ(1, OSD_SetMonitor(2));
+
+    // Text in a font twice as high.
+    ASSERT_TRUE(SetCursorPos(10, 10));
+    OSD_ShowString("Hello", nullptr, DT_SINGLELINE | DT_BOTTOM | DT_RIGHT);
+    const int primary_text = region_height();
+    ASSERT_TRUE(SetCursorPos(second.left + 10, 10));
+    OSD_ShowString("Hello", nullptr, DT_SINGLELINE | DT_BOTTOM | DT_RIGHT);
+    EXPECT_NEAR(2 * primary_text, region_height(), 3);
+
+    // The framed loudspeaker's region is its picture with every pixel a
+    // block of whole screen pixels, where the rules put it in logical units.
+    OSD_ShowVolumeEx(50, 32, 100, 0);
+    const int lw = w * 96 / dpi, lh = h * 96 / dpi;
+    const int left = px2(lw * 360 / 1024), top = px2(lh - 48), size = px2(48);
+    HBITMAP speaker = LoadBitmapA(vx::osd::this_module(), MAKEINTRESOURCEA(116));
+    HDC source = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(source, speaker);
+    HRGN region = display_region();
+    int lit = 0, wrong = 0;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            const bool white = (GetPixel(source, x * 48 / size, y * 48 / size) & 0xFFFFFF) == 0xFFFFFF;
+            const bool in = PtInRegion(region, left + x, top + y) != 0;
+            lit += in;
+            wrong += in != white;
+        }
+    EXPECT_EQ(0, wrong);
+    EXPECT_GT(lit, 4 * 300);
+    DeleteObject(region);
+    SelectObject(source, old);
+    DeleteDC(source);
+    DeleteObject(speaker);
+
+    // An indicator there is twice as large and shows its picture so.
+    OSD_ShowCapsLk(40, 300, 1);
+    pump(200);
+    RECT caps;
+    GetWindowRect(find_own_window("VX_OSD_CAPSLK_WNDCLASS", "VX_OSD_CAPSLK_WND"), &caps);
+    EXPECT_EQ(size, caps.right - caps.left);
+    EXPECT_EQ(300 - size, caps.top);
+    EXPECT_EQ(0, differences(picture(106, size, size), grab(caps)));
+
+    // Back on the primary it takes the primary's size again, its bottom-left
+    // corner where the caller put it.
+    ASSERT_TRUE(SetCursorPos(10, 10));
+    OSD_ShowCapsLk(40, 300, 1);
+    GetWindowRect(find_own_window("VX_OSD_CAPSLK_WNDCLASS", "VX_OSD_CAPSLK_WND"), &caps);
+    EXPECT_EQ(px(48), caps.right - caps.left);
+    EXPECT_EQ(40, caps.left);
+    EXPECT_EQ(300, caps.bottom);
+    SetCursorPos(0, 0);
 }

@@ -79,12 +79,18 @@ TEST_F(OsdSettings, NoStoredValuesGiveTheDefaults)
 {
     EXPECT_EQ(1, OSD_LoadSettings());
     const auto& s = state().settings;
-    HDC dc = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(nullptr, dc);
-    EXPECT_EQ(96, dpi);
-    EXPECT_EQ(-37, s.font.lfHeight);
-    EXPECT_EQ(-37, s.saved_height);
+    // A 28-point font at the desktop's DPI (the suites run at 96, 144 and
+    // 192).
+    const struct {
+        int dpi, height;
+    } kHeights[] = {{96, -37}, {144, -56}, {192, -75}};
+    const int dpi = screen_dpi();
+    for (const auto& h : kHeights) {
+        if (h.dpi == dpi) {
+            EXPECT_EQ(h.height, s.font.lfHeight);
+            EXPECT_EQ(h.height, s.saved_height);
+        }
+    }
     EXPECT_EQ(400, s.font.lfWeight);
     EXPECT_EQ(0, s.font.lfCharSet);
     EXPECT_EQ(0, s.font.lfPitchAndFamily);

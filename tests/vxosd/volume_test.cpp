@@ -12,7 +12,8 @@ namespace {
 int WINAPI yes() { return 1; }
 int WINAPI no() { return 0; }
 
-// Both layouts written out for the screens the tests run on (48 x 48 icons).
+// Both layouts written out for the screens the tests run on (48 x 48 icons),
+// in logical units: at another DPI they are drawn that much larger.
 struct Geometry {
     int cx, cy;
     // Classic: the icon, the first bar's left, top and bottom, the unit and
@@ -38,7 +39,7 @@ protected:
         set_number("Duration", 150);
         reload();
         for (const Geometry& g : kGeometries)
-            if (g.cx == GetSystemMetrics(SM_CXSCREEN) && g.cy == GetSystemMetrics(SM_CYSCREEN))
+            if (g.cx == logical_cx() && g.cy == logical_cy())
                 g_ = &g;
     }
     SeamOverride<int(WINAPI*)()> xp_{vx::osd::platform::os().IsWinXP, no};
@@ -52,6 +53,7 @@ protected:
         SystemParametersInfoA(SPI_GETWORKAREA, 0, &w, 0);
         return w.bottom;
     }
+    int logical_work_bottom() const { return logical(work_bottom()); }
 };
 
 #define NEED_GEOMETRY()                                                                     \
@@ -87,14 +89,14 @@ TEST_F(OsdVolume, ClassicBarsAreLitUpToTheLevelAndStubsAfter)
         ASSERT_NE(nullptr, region);
         for (unsigned k = 0; k < 32; ++k) {
             const int x = g_->bar_left + static_cast<int>(k) * g_->stride;
-            const RECT stub{x, g_->bar_bottom - g_->unit, x + g_->unit, g_->bar_bottom};
-            const RECT above{x, g_->bar_top, x + g_->unit, stub.top};
+            const RECT stub = px(RECT{x, g_->bar_bottom - g_->unit, x + g_->unit, g_->bar_bottom});
+            const RECT above = px(RECT{x, g_->bar_top, x + g_->unit, g_->bar_bottom - g_->unit});
             EXPECT_TRUE(covers(region, stub)) << k;
             EXPECT_EQ(k < c.lit ? area(above) : 0, area_within(region, above)) << k;
         }
-        const RECT after{g_->bar_left + 31 * g_->stride + g_->unit, 0, cx(), g_->bar_bottom};
+        const RECT after{px(g_->bar_left + 31 * g_->stride + g_->unit), 0, cx(), px(g_->bar_bottom)};
         EXPECT_EQ(0, area_within(region, after)) << "no 33rd bar";
-        EXPECT_GT(area_within(region, g_->icon), 300) << "the loudspeaker's black pixels";
+        EXPECT_GT(area_within(region, px(g_->icon)), px(px(300))) << "the loudspeaker's black pixels";
         DeleteObject(region);
     }
     EXPECT_TRUE(display_visible());
@@ -108,15 +110,15 @@ TEST_F(OsdVolume, VistaNarrowsTheClassicStride)
     OSD_ShowVolume(100, 32, 100);
     HRGN region = display_region();
     const int last = g_->bar_left + 31 * g_->vista_stride;
-    EXPECT_TRUE(covers(region, RECT{last, g_->bar_top, last + g_->unit, g_->bar_bottom}));
+    EXPECT_TRUE(covers(region, px(RECT{last, g_->bar_top, last + g_->unit, g_->bar_bottom})));
     DeleteObject(region);
 }
 
 TEST_F(OsdVolume, FramedLayoutShowsFrameSegmentsAndCount)
 {
     NEED_GEOMETRY();
-    const int y = work_bottom() + g_->frame_top;
-    const int z = work_bottom() + g_->frame_bottom;
+    const int y = logical_work_bottom() + g_->frame_top;
+    const int z = logical_work_bottom() + g_->frame_bottom;
     for (int xp : {0, 1}) {
         SeamOverride<int(WINAPI*)()> version(vx::osd::platform::os().IsWinXP, xp ? yes : no);
         const int x0 = g_->frame_left[xp];
@@ -131,16 +133,16 @@ TEST_F(OsdVolume, FramedLayoutShowsFrameSegmentsAndCount)
             HRGN region = display_region();
             ASSERT_NE(nullptr, region);
             const int x_end = x0 + 32 * u;
-            EXPECT_TRUE(covers(region, RECT{x0, y, x0 + kEdge, z})) << "left edge";
-            EXPECT_TRUE(covers(region, RECT{x_end, y, x_end + kEdge, z})) << "right edge";
+            EXPECT_TRUE(covers(region, px(RECT{x0, y, x0 + kEdge, z}))) << "left edge";
+            EXPECT_TRUE(covers(region, px(RECT{x_end, y, x_end + kEdge, z}))) << "right edge";
             for (unsigned k = 0; k < 32; ++k) {
                 const int x = x0 + static_cast<int>(k) * u;
-                EXPECT_TRUE(covers(region, RECT{x, y, x + u, y + kEdge})) << k;
-                EXPECT_TRUE(covers(region, RECT{x, z - kEdge, x + u, z})) << k;
-                const RECT inside{k ? x : x0 + kEdge, y + kEdge, x + u, z - kEdge};
+                EXPECT_TRUE(covers(region, px(RECT{x, y, x + u, y + kEdge}))) << k;
+                EXPECT_TRUE(covers(region, px(RECT{x, z - kEdge, x + u, z}))) << k;
+                const RECT inside = px(RECT{k ? x : x0 + kEdge, y + kEdge, x + u, z - kEdge});
                 EXPECT_EQ(k < c.lit ? area(inside) : 0, area_within(region, inside)) << k;
             }
-            EXPECT_GT(area_within(region, RECT{x_end + kEdge, 0, cx(), work_bottom()}), 20) << "the count is drawn";
+            EXPECT_GT(area_within(region, RECT{px(x_end + kEdge), 0, cx(), work_bottom()}), 20) << "the count is drawn";
             RECT box;
             GetRgnBox(region, &box);
             EXPECT_LE(box.bottom, work_bottom());
@@ -155,12 +157,13 @@ TEST_F(OsdVolume, UndefinedTypeWritesItsDebugStringAndDrawsNoIcon)
     EXPECT_EQ(1, OSD_ShowVolumeEx(50, 32, 100, 7));
     EXPECT_TRUE(debug.saw("Vxosd: undefined volume state"));
     HRGN region = display_region();
-    const int a = cx() * 360 / 1024;
-    RECT icon{a, work_bottom() - 48, a + 48, work_bottom()};
+    const int a = logical_cx() * 360 / 1024;
+    const int bottom = logical_work_bottom();
+    const RECT icon = px(RECT{a, bottom - 48, a + 48, bottom});
     EXPECT_EQ(0, area_within(region, icon));
     // The frame still starts where a 48-pixel icon would end.
-    vx::osd::Rect left_edge{a + 48 + 3 * (cx() * 4 / 1024), 0, 0, 0};
-    RECT edge{left_edge.left, work_bottom() - 48, left_edge.left + 1, work_bottom()};
+    const int left_edge = a + 48 + 3 * (logical_cx() * 4 / 1024);
+    const RECT edge = px(RECT{left_edge, bottom - 48, left_edge + 1, bottom});
     EXPECT_GT(area_within(region, edge), 0);
     DeleteObject(region);
 

@@ -29,4 +29,26 @@ constexpr std::int32_t scale(std::int32_t x, std::int32_t num, std::int32_t den)
     return wrap32(static_cast<std::int64_t>(x) * num / den);
 }
 
+// The DPI a display is laid out for. Every placement rule is evaluated in
+// logical units (96 per inch, the units the rules were made for) and its
+// result drawn in physical pixels; at 96 both are the same, so nothing moves.
+inline constexpr std::int32_t kBaseDpi = 96;
+
+struct DpiScale {
+    std::int32_t dpi = kBaseDpi;
+
+    // A DPI that is not positive (a failed look-up) counts as the base.
+    constexpr std::int32_t value() const { return dpi > 0 ? dpi : kBaseDpi; }
+    constexpr std::int32_t px(std::int32_t logical) const { return scale(logical, value(), kBaseDpi); }
+    constexpr std::int32_t logical(std::int32_t physical) const { return scale(physical, kBaseDpi, value()); }
+    constexpr Rect px(const Rect& r) const { return {px(r.left), px(r.top), px(r.right), px(r.bottom)}; }
+    // value * length / reference with length in physical pixels and the
+    // product taken in logical units: a rule's length given for a
+    // reference screen, in physical pixels.
+    constexpr std::int32_t share(std::int32_t value, std::int32_t length, std::int32_t reference) const
+    {
+        return px(scale(value, logical(length), reference));
+    }
+};
+
 } // namespace vx::osd

@@ -4,11 +4,15 @@
 
 namespace vx::osd {
 
-Rect rescale_caller_rect(const Rect& r, std::int32_t cx, std::int32_t cy)
+Rect rescale_caller_rect(const Rect& r, std::int32_t cx, std::int32_t cy, DpiScale dpi)
 {
+    cx = dpi.logical(cx);
+    cy = dpi.logical(cy);
+    const std::int32_t right = dpi.logical(r.right);
+    const std::int32_t bottom = dpi.logical(r.bottom);
     Rect out = r;
-    out.right = wrap32(cx - static_cast<std::int64_t>(cx - static_cast<std::int64_t>(r.right)) * cx / 1024);
-    out.bottom = wrap32(cy - static_cast<std::int64_t>(cy - static_cast<std::int64_t>(r.bottom)) * cy / 768 - 20);
+    out.right = dpi.px(wrap32(cx - static_cast<std::int64_t>(cx - static_cast<std::int64_t>(right)) * cx / 1024));
+    out.bottom = dpi.px(wrap32(cy - static_cast<std::int64_t>(cy - static_cast<std::int64_t>(bottom)) * cy / 768 - 20));
     return out;
 }
 
@@ -36,14 +40,14 @@ TextLayout layout_text(const TextLayoutInput& in)
     const std::int32_t h = in.text_height;
     std::int32_t w = in.text_width;
     if (in.has_icon) {
-        const std::int32_t iw = scale(in.bitmap_width, in.cx, 1024);
-        const std::int32_t ih = scale(in.bitmap_height, in.cy, 768);
+        const std::int32_t iw = in.dpi.share(in.bitmap_width, in.cx, 1024);
+        const std::int32_t ih = in.dpi.share(in.bitmap_height, in.cy, 768);
         const std::int32_t left = wrap32(static_cast<std::int64_t>(r.right) - iw);
         const std::int32_t top = wrap32(static_cast<std::int64_t>(r.bottom) - h + (h - ih) / 2);
         out.icon = {left, top, wrap32(static_cast<std::int64_t>(left) + iw), wrap32(static_cast<std::int64_t>(top) + ih)};
-        out.icon_space = wrap32(static_cast<std::int64_t>(iw) + scale(in.cx, 4, 1024));
+        out.icon_space = wrap32(static_cast<std::int64_t>(iw) + in.dpi.share(4, in.cx, 1024));
     }
-    const std::int32_t margin = scale(in.cx, 40, 1024);
+    const std::int32_t margin = in.dpi.share(40, in.cx, 1024);
     out.format = in.format & ~kDtModifyString;
     if (w > static_cast<std::int64_t>(r.right) - margin) {
         w = wrap32(static_cast<std::int64_t>(r.right) - margin);
@@ -60,11 +64,11 @@ TextLayout layout_text(const TextLayoutInput& in)
 }
 
 NumberLayout layout_number(std::int32_t right, std::int32_t bottom, std::int32_t digits_width,
-                           std::int32_t digits_height, std::int32_t cx)
+                           std::int32_t digits_height, std::int32_t cx, DpiScale dpi)
 {
     NumberLayout out;
     const std::int32_t r = right + digits_width;
-    const std::int32_t margin = scale(cx, 40, 1024);
+    const std::int32_t margin = dpi.share(40, cx, 1024);
     std::int32_t w = digits_width;
     if (r - margin < w)
         w = r - margin;

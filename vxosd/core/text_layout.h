@@ -1,6 +1,8 @@
 // Where the text display puts its text, its icon and which pixels it scans.
-// Portable: no Windows header. cx and cy are the primary screen's size; all
-// divisions are 32-bit signed and round toward zero.
+// Portable: no Windows header. cx, cy, rectangles and text extents are in
+// physical pixels; the rules' own sizes and margins are evaluated in logical
+// units at the given DPI. All divisions are 32-bit signed and round toward
+// zero.
 #pragma once
 #include <cstdint>
 
@@ -18,7 +20,8 @@ inline constexpr std::uint32_t kDtModifyString = 0x00010000;
 
 // A caller's rectangle is given for a 1024 x 768 screen: its right and bottom
 // margins are scaled to the real screen, and 20 pixels are kept free below.
-Rect rescale_caller_rect(const Rect& r, std::int32_t cx, std::int32_t cy);
+// Left and top stay as given.
+Rect rescale_caller_rect(const Rect& r, std::int32_t cx, std::int32_t cy, DpiScale dpi = {});
 
 struct TextLayoutInput {
     Rect rect;                 // drawing rectangle (already rescaled)
@@ -30,6 +33,7 @@ struct TextLayoutInput {
     std::int32_t bitmap_width = 0; // icon bitmap size before scaling
     std::int32_t bitmap_height = 0;
     std::uint32_t format = 0;      // the caller's DrawTextA format
+    DpiScale dpi;
 };
 
 struct TextLayout {
@@ -54,6 +58,6 @@ struct NumberLayout {
     Rect band;
 };
 NumberLayout layout_number(std::int32_t right, std::int32_t bottom, std::int32_t digits_width,
-                           std::int32_t digits_height, std::int32_t cx);
+                           std::int32_t digits_height, std::int32_t cx, DpiScale dpi = {});
 
 } // namespace vx::osd

@@ -1,6 +1,7 @@
 #include "core/volume_layout.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace vx::osd {
 
@@ -18,10 +19,24 @@ bool segment_lit(std::uint32_t k, std::uint32_t level, std::uint32_t maximum, st
     return static_cast<std::uint64_t>(k) * step < level;
 }
 
+namespace {
+
+// The layouts are computed in logical units; this draws them in pixels.
+VolumeShape to_physical(VolumeShape shape, DpiScale dpi)
+{
+    shape.icon = dpi.px(shape.icon);
+    for (Rect& r : shape.rects)
+        r = dpi.px(r);
+    shape.number_box = dpi.px(shape.number_box);
+    return shape;
+}
+
+} // namespace
+
 VolumeShape classic_volume(const ClassicVolumeInput& in)
 {
-    const std::int32_t cx = in.cx;
-    const std::int32_t cy = in.cy;
+    const std::int32_t cx = in.dpi.logical(in.cx);
+    const std::int32_t cy = in.dpi.logical(in.cy);
     const std::int32_t u = scale(cx, 4, 1024);
     const std::int32_t h = scale(cy, 25, 768);
     const std::int32_t b = scale(cy, 70, 768);
@@ -49,13 +64,13 @@ VolumeShape classic_volume(const ClassicVolumeInput& in)
             out.rects.push_back({xk, y + h - u, wrap32(static_cast<std::int64_t>(xk) + u), y + h});
         }
     }
-    return out;
+    return to_physical(std::move(out), in.dpi);
 }
 
 VolumeShape framed_volume(const FramedVolumeInput& in)
 {
-    const std::int32_t cx = in.cx;
-    const std::int32_t h = scale(in.cy, 25, 768);
+    const std::int32_t cx = in.dpi.logical(in.cx);
+    const std::int32_t h = scale(in.dpi.logical(in.cy), 25, 768);
     const std::int32_t u = scale(cx, in.xp ? 8 : 4, 1024);
     const std::int32_t a = scale(cx, 360, 1024);
     const std::uint32_t steps = effective_steps(in.steps);
@@ -63,7 +78,8 @@ VolumeShape framed_volume(const FramedVolumeInput& in)
     VolumeShape out;
     const std::int32_t w = in.icon_width;
     const std::int32_t v = in.icon_height;
-    const std::int32_t t = in.work_bottom - v;
+    const std::int32_t work_bottom = in.dpi.logical(in.work_bottom);
+    const std::int32_t t = work_bottom - v;
     out.icon = {a, t, a + w, t + v};
 
     const std::int32_t x0 = a + w + (in.xp ? 2 : 3) * u;
@@ -89,9 +105,15 @@ VolumeShape framed_volume(const FramedVolumeInput& in)
     const std::int32_t x_end = x0 + static_cast<std::int32_t>(steps) * u;
     out.rects.push_back({x_end, y, x_end + e, z});
     const std::int32_t right = x_end + (in.xp ? 1 : 6) * u;
-    out.number_box = {0, 0, right, in.work_bottom};
+    out.number_box = {0, 0, right, work_bottom};
+    out = to_physical(std::move(out), in.dpi);
+    // The count stands on the work area's own bottom edge, not on its
+    // logical image rounded back.
+    out.number_box.bottom = in.work_bottom;
     return out;
 }
+
+std::int32_t background_margin(std::int32_t cx, DpiScale dpi) { return dpi.share(6, cx, 1024); }
 
 std::uint32_t volume_percent(std::uint32_t level, std::uint32_t maximum)
 {

@@ -1,6 +1,8 @@
 // The two volume display layouts as lists of rectangles. Portable: no Windows
-// header. cx and cy are the primary screen's size; divisions round toward
-// zero and are unsigned where the level arithmetic needs it.
+// header. cx, cy and the work-area bottom are the screen's, in physical
+// pixels; the rules are evaluated in logical units at the given DPI and the
+// rectangles returned in physical pixels. Divisions round toward zero and
+// are unsigned where the level arithmetic needs it.
 #pragma once
 #include <cstdint>
 #include <vector>
@@ -41,6 +43,7 @@ struct ClassicVolumeInput {
     std::uint32_t maximum = 0;
     std::int32_t icon_width = 0;  // bitmap size; the icon is scaled to the screen
     std::int32_t icon_height = 0;
+    DpiScale dpi;
 };
 
 // Separate bars right of a loudspeaker in the lower middle of the screen; an
@@ -55,12 +58,17 @@ struct FramedVolumeInput {
     std::uint32_t level = 0;
     std::uint32_t steps = 0;
     std::uint32_t maximum = 0;
-    std::int32_t icon_width = 0;  // bitmap size; drawn unscaled
+    std::int32_t icon_width = 0;  // bitmap size; drawn at its logical size
     std::int32_t icon_height = 0;
+    DpiScale dpi;
 };
 
 // A frame filling from the left beside a loudspeaker on the work area's
 // bottom edge; the count of lit segments goes into number_box.
 VolumeShape framed_volume(const FramedVolumeInput& in);
+
+// The margin of the rounded background around the display, in physical
+// pixels.
+std::int32_t background_margin(std::int32_t cx, DpiScale dpi);
 
 } // namespace vx::osd

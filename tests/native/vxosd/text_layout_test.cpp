@@ -12,6 +12,9 @@ TEST(TextLayout, CallerRectangleIsRescaledFromA1024x768Screen)
     // Absurd rectangles wrap instead of overflowing.
     const Rect wild = rescale_caller_rect({0, 0, INT32_MIN, INT32_MAX}, 3840, 2160);
     EXPECT_EQ(0, wild.left);
+    // At 192 DPI the rule holds in logical units: 20 logical pixels stay
+    // free below, 40 drawn ones.
+    EXPECT_EQ((Rect{5, 6, 1968, 1416}), rescale_caller_rect({5, 6, 1968, 1456}, 2048, 1536, DpiScale{192}));
 }
 
 TEST(TextLayout, MuteTextSitsLeftOfItsIconAtTheBottomRight)
@@ -36,6 +39,16 @@ TEST(TextLayout, MuteTextSitsLeftOfItsIconAtTheBottomRight)
     EXPECT_EQ((Rect{984 - 120 - 52, 708 - 42, 984, 708}), l.band);
     EXPECT_EQ(984, l.bitmap_width);
     EXPECT_EQ(708, l.bitmap_height);
+
+    // At 192 DPI on a 2048 x 1536 screen the icon, its space and the margin
+    // are twice as large; the measured text is in pixels already.
+    in.rect = {0, 0, 1968, 1416};
+    in.cx = 2048;
+    in.cy = 1536;
+    in.dpi = DpiScale{192};
+    const TextLayout l2 = layout_text(in);
+    EXPECT_EQ(96, l2.icon.height());
+    EXPECT_EQ((Rect{80, 0, 1968 - 104, 1416}), l2.draw);
 }
 
 TEST(TextLayout, TooWideTextIsCutAndDrawnFromTheLeftMargin)

@@ -151,3 +151,34 @@ TEST(VolumePercent, RoundsToTheNearestAndNeverPasses100)
     EXPECT_EQ(100u, volume_percent(5, 0)) << "a maximum of 0 lights every bar";
     EXPECT_EQ(0u, volume_percent(0, 0));
 }
+
+// At another DPI the rules hold in logical units and are drawn that much
+// larger: a 1536 x 1152 screen at 144 DPI is 1024 x 768 logical pixels.
+TEST(VolumeAtDpi, RulesHoldInLogicalUnitsAndAreDrawnInPixels)
+{
+    ClassicVolumeInput in = classic(0xFFFF, 32, 0xFFFF);
+    in.cx = 1536;
+    in.cy = 1152;
+    in.dpi = DpiScale{144};
+    const VolumeShape classic_144 = classic_volume(in);
+    // The worked example's icon (352, 662, 400, 710) and first bar
+    // (412, 673, 416, 698), times 1.5.
+    EXPECT_EQ((Rect{528, 993, 600, 1065}), classic_144.icon);
+    EXPECT_EQ((Rect{618, 1009, 624, 1047}), classic_144.rects[0]);
+    // 2560 pixels at 144 DPI are 1706 logical: the unit is 1706 * 4 / 1024
+    // = 6 logical, 9 pixels (the same rule on the pixels would give 10).
+    in.cx = 2560;
+    in.cy = 1440;
+    EXPECT_EQ(9, classic_volume(in).rects[0].width());
+
+    FramedVolumeInput f = framed(50, 32, 100);
+    f.cx = 2048;
+    f.cy = 1536;
+    f.work_bottom = 1476;
+    f.dpi = DpiScale{192};
+    const VolumeShape framed_192 = framed_volume(f);
+    // The 48 x 48 loudspeaker is 96 x 96 pixels on the work area's bottom.
+    EXPECT_EQ((Rect{720, 1380, 816, 1476}), framed_192.icon);
+    EXPECT_EQ((Rect{0, 0, 2 * (420 + 32 * 4 + 24), 1476}), framed_192.number_box);
+    EXPECT_EQ(2 * (1024 * 6 / 1024), background_margin(2048, DpiScale{192}));
+}
