@@ -1,7 +1,6 @@
-// Tells assistive technology what a show put up, when the "Announce" setting
-// is on: UI Automation's notification event where Windows has it, else an
-// MSAA alert from the display window, whose client object is then named by
-// the text. Never takes the focus; the show is already up.
+// What a show tells assistive technology when the "Announce" setting is on,
+// in the thread's language; the announcer raises it. Never takes the focus;
+// the show is already up (or left out over a full-screen program).
 #pragma once
 #include <windows.h>
 
@@ -13,14 +12,10 @@ namespace vx::osd {
 void announce_text(const char* text);
 // A string of the table in the thread's language (the mute display's text).
 void announce_string(UINT id);
-// The volume as a percentage of the maximum.
+// The volume as a percentage of the maximum; an unmuted level is said once
+// the steps of a held key have settled.
 void announce_volume(unsigned level, unsigned maximum, bool muted);
 // A lock key's or the microphone's new state.
 void announce_indicator(IndicatorKind kind, bool set);
-
-// The display window's answer to WM_GETOBJECT: the announcement as its
-// client object. False when it has none to give (the window's default
-// answer then serves).
-bool answer_get_object(WPARAM wparam, LPARAM lparam, LRESULT& result);
 
 } // namespace vx::osd

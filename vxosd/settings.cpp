@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "announcer.h"
 #include "display_window.h"
 #include "indicators.h"
 #include "osd_module.h"
@@ -286,6 +287,7 @@ int destroy()
     unregister_display_class();
     unregister_indicator_classes();
     unregister_background_class();
+    destroy_announcer();
     return result;
 }
 
