@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "accessible_text.h"
 #include "announcer.h"
 #include "display_window.h"
 #include "osd_fixture.h"
@@ -63,6 +64,50 @@ HRESULT notify(HWND, const wchar_t* text)
 {
     g_notified.emplace_back(text);
     return S_OK;
+}
+
+// A host thread that never initialised COM: it has something said, answers a
+// screen reader's WM_GETOBJECT twice (one answer is never collected), then
+// probes its apartment, reads the collected answer in it, and ends the
+// announcer as OSD_Destroy does.
+struct ComLessHost {
+    LRESULT answer = 0;
+    HRESULT joined = E_FAIL;
+    std::wstring name;
+    std::size_t alive_after_destroy = 99;
+};
+DWORD WINAPI com_less_host(void* parameter)
+{
+    ComLessHost& host = *static_cast<ComLessHost*>(parameter);
+    vx::osd::say(L"Caps Lock on", 12, vx::osd::Timing::Now);
+    HWND announcer = vx::osd::announcer_window();
+    host.answer = SendMessageA(announcer, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT));
+    SendMessageA(announcer, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT));
+    host.joined = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    IAccessible* accessible = nullptr;
+    if (host.answer > 0 &&
+        SUCCEEDED(ObjectFromLresult(host.answer, __uuidof(IAccessible), 0, reinterpret_cast<void**>(&accessible)))) {
+        VARIANT self;
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        BSTR name = nullptr;
+        if (accessible->get_accName(self, &name) == S_OK)
+            host.name = name;
+        SysFreeString(name);
+        accessible->Release();
+    }
+    vx::osd::destroy_announcer();
+    host.alive_after_destroy = vx::osd::live_accessible_texts();
+    if (SUCCEEDED(host.joined))
+        CoUninitialize();
+    return 0;
+}
+int g_mta_increments = 0;
+HRESULT(WINAPI* g_real_increment)(void**) = nullptr;
+HRESULT WINAPI counted_increment(void** cookie)
+{
+    ++g_mta_increments;
+    return g_real_increment(cookie);
 }
 
 class OsdDisplay : public OsdTest {
@@ -434,4 +479,28 @@ TEST_F(OsdDisplay, EveryShowIsHeardByAScreenReaderOnceInTheThreadLanguage)
     SetThreadLocale(saved);
     UnhookWinEvent(hook);
     CoUninitialize();
+}
+
+TEST_F(OsdDisplay, AComLessHostThreadIsAnsweredAndKeepsNoApartment)
+{
+    auto& seam = vx::osd::platform::accessibility();
+    g_real_increment = seam.IncrementMtaUsage;
+    ASSERT_NE(nullptr, g_real_increment);
+    // Windows 8 and later count the multithreaded apartment's users; before
+    // them the library keeps the apartment with a thread of its own.
+    for (const bool counted : {true, false}) {
+        SeamOverride<HRESULT(WINAPI*)(void**)> increment(seam.IncrementMtaUsage,
+                                                         counted ? counted_increment : nullptr);
+        g_mta_increments = 0;
+        ComLessHost host;
+        HANDLE thread = CreateThread(nullptr, 0, com_less_host, &host, 0, nullptr);
+        ASSERT_NE(nullptr, thread);
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 10000));
+        CloseHandle(thread);
+        EXPECT_GT(host.answer, 0) << counted;
+        EXPECT_EQ(counted ? 1 : 0, g_mta_increments);
+        EXPECT_EQ(S_OK, host.joined) << "the host's thread was left in no apartment (" << counted << ")";
+        EXPECT_EQ(L"Caps Lock on", host.name);
+        EXPECT_EQ(0u, host.alive_after_destroy) << "every object handed out is disconnected and freed";
+    }
 }
