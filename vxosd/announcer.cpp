@@ -261,8 +261,9 @@ void destroy_announcer()
     a.has_pending = false;
     // While the apartment that marshalled them is still there.
     disconnect_accessible_texts();
+    // Closed by its own thread, as the other windows are.
     if (a.window && IsWindow(a.window))
-        DestroyWindow(a.window);
+        SendMessageA(a.window, WM_CLOSE, 0, 0);
     a.window = nullptr;
     if (a.class_registered && UnregisterClassA(kAnnouncerClass, this_module()))
         a.class_registered = false;
