@@ -5,6 +5,7 @@
 #include "accessible_text.h"
 #include "osd_module.h"
 #include "platform/accessibility_seam.h"
+#include "platform/desktop_seam.h"
 #include "platform/system_function.h"
 
 namespace vx::osd {
@@ -179,7 +180,7 @@ HWND ensure_window()
 bool foreground_is_this_process()
 {
     DWORD process = 0;
-    HWND foreground = GetForegroundWindow();
+    HWND foreground = platform::desktop().GetForegroundWindow();
     return foreground && GetWindowThreadProcessId(foreground, &process) && process == GetCurrentProcessId();
 }
 

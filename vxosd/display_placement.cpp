@@ -4,6 +4,7 @@
 
 #include "display_window.h"
 #include "osd_state.h"
+#include "platform/desktop_seam.h"
 #include "platform/monitor_seam.h"
 #include "platform/version_language_seam.h"
 
@@ -19,6 +20,7 @@ ScreenArea primary_screen()
     return screen;
 }
 
+
 bool from_monitor(HMONITOR monitor, ScreenArea& screen)
 {
     MONITORINFO info{};
@@ -28,6 +30,7 @@ bool from_monitor(HMONITOR monitor, ScreenArea& screen)
     const RECT& m = info.rcMonitor;
     if (m.right <= m.left || m.bottom <= m.top)
         return false;
+    screen.handle = monitor;
     screen.monitor = m;
     screen.cx = m.right - m.left;
     screen.cy = m.bottom - m.top;
@@ -41,7 +44,7 @@ HMONITOR chosen_monitor(int choice)
 {
     const platform::MonitorSeam& seam = platform::monitors();
     if (choice == kForegroundMonitor) {
-        HWND foreground = GetForegroundWindow();
+        HWND foreground = platform::desktop().GetForegroundWindow();
         return foreground ? seam.MonitorFromWindow(foreground, MONITOR_DEFAULTTOPRIMARY) : nullptr;
     }
     POINT pointer{};
@@ -57,6 +60,24 @@ const char* full_screen_reason(QUERY_USER_NOTIFICATION_STATE notification)
     default: return nullptr;
     }
 }
+
+// Whether the foreground window covers `monitor` (screen coordinates), as a
+// full-screen program's window does. The desktop covers every monitor and is
+// no program.
+bool foreground_covers(const RECT& monitor)
+{
+    HWND foreground = platform::desktop().GetForegroundWindow();
+    if (!foreground || foreground == GetDesktopWindow() || foreground == GetShellWindow() || IsIconic(foreground))
+        return false;
+    char name[16] = {};
+    if (GetClassNameA(foreground, name, sizeof name) && !lstrcmpA(name, "WorkerW"))
+        return false; // the desktop's icon layer
+    RECT r{};
+    return GetWindowRect(foreground, &r) && r.left <= monitor.left && r.top <= monitor.top &&
+           r.right >= monitor.right && r.bottom >= monitor.bottom;
+}
+
+RECT primary_rect() { return RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
 
 } // namespace
 
@@ -105,15 +126,34 @@ POINT indicator_corner(const ScreenArea& screen, int x, int y, int width, int he
     return POINT{clamp(m.left + x, m.left, m.right - width), clamp(m.top + y - height, m.top, m.bottom - height)};
 }
 
-bool left_out_for_full_screen()
+RECT monitor_of_window(HWND window)
 {
-    if (!state().settings.full_screen)
-        return false;
+    ScreenArea screen;
+    if (from_monitor(platform::monitors().MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), screen))
+        return screen.monitor;
+    return primary_rect();
+}
+
+RECT monitor_at(POINT point)
+{
+    ScreenArea screen;
+    if (from_monitor(platform::monitors().MonitorFromPoint(point, MONITOR_DEFAULTTOPRIMARY), screen))
+        return screen.monitor;
+    return primary_rect();
+}
+
+bool left_out_for_full_screen(const RECT& monitor)
+{
     QUERY_USER_NOTIFICATION_STATE notification{};
     if (FAILED(platform::os().SHQueryUserNotificationState(&notification)))
         return false;
     const char* reason = full_screen_reason(notification);
     if (!reason)
+        return false;
+    // The shell reports a full-screen program on any monitor (and at times
+    // over an empty desktop): it silences only the monitor the foreground
+    // window covers. Presentation mode is the user's word for every monitor.
+    if (notification != QUNS_PRESENTATION_MODE && !foreground_covers(monitor))
         return false;
     debug_string(reason);
     return true;

@@ -9,6 +9,7 @@ namespace vx::osd {
 // ((0, 0) is the monitor's top-left corner), as the display window covers
 // exactly this monitor.
 struct ScreenArea {
+    HMONITOR handle = nullptr; // null: the primary screen from the system metrics
     RECT monitor{};        // in screen coordinates
     int cx = 0;            // its size: what the layouts scale by
     int cy = 0;
@@ -34,8 +35,15 @@ POINT indicator_corner(const ScreenArea& screen, int x, int y, int width, int he
 
 bool same_rect(const RECT& a, const RECT& b);
 
-// True when the "FullScreen" setting leaves the picture out now (a
-// full-screen program or a presentation runs); the debug string says why.
-bool left_out_for_full_screen();
+// The monitor a window is on, and the one a point is on (the primary one
+// when none is found), in screen coordinates.
+RECT monitor_of_window(HWND window);
+RECT monitor_at(POINT point);
+
+// True when the "FullScreen" setting leaves out a picture that would appear
+// on `monitor`: presentation mode is on, or the shell reports a full-screen
+// program (Direct3D or other) and the foreground window covers that monitor.
+// The debug string says why.
+bool left_out_for_full_screen(const RECT& monitor);
 
 } // namespace vx::osd

@@ -2,6 +2,7 @@
 
 #include "osd_module.h"
 #include "osd_state.h"
+#include "platform/desktop_seam.h"
 #include "platform/version_language_seam.h"
 #include "shape_cache.h"
 
@@ -26,14 +27,20 @@ namespace {
 LRESULT CALLBACK display_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
     if (message == WM_DISPLAYCHANGE) {
-        // The window covers the old screen size; close it and the background,
-        // the next show creates both for the new size.
-        PostMessageA(window, WM_CLOSE, 0, 0);
-        if (state().background)
-            PostMessageA(state().background, WM_CLOSE, 0, 0);
+        // The window covers the old screen size: it and the background close
+        // now, and the next show makes both for the new size. Closed at once
+        // rather than by a posted WM_CLOSE, which a show handled before it
+        // would put up in the old window just before it went.
+        OsdState& s = state();
+        if (s.background && IsWindow(s.background))
+            DestroyWindow(s.background);
         // The background's width starts afresh too, even when the message
         // reached only this window.
-        state().widest_background = 0;
+        s.widest_background = 0;
+        kill_hide_timer();
+        s.display_showing = false;
+        forget_display_region();
+        DestroyWindow(window);
         return 0;
     }
     if (message == WM_MOUSEACTIVATE)
@@ -126,6 +133,9 @@ HWND ensure_display_window()
                                 screen.bottom, nullptr, nullptr, this_module(), nullptr);
     if (s.display) {
         forget_display_region();
+        // No window of this module heard of fonts added or removed while
+        // there was none: the shapes kept from before may be drawn otherwise.
+        clear_shape_cache();
         s.display_rect = screen;
         s.display_ever_created = true;
         // The class may hold an older brush (registered by this module
@@ -177,6 +187,14 @@ bool install_region(HWND window, HRGN region)
 
 namespace {
 
+// Whether the desktop is composed: the compositor then shows what lies
+// below the pixels a window gives up without those windows repainting.
+bool desktop_composed()
+{
+    BOOL composed = FALSE;
+    return SUCCEEDED(platform::desktop().DwmIsCompositionEnabled(&composed)) && composed;
+}
+
 // Repaints what changes between the shape `before` and `after` of the
 // visible display window (both window-relative).
 void repaint_change(HWND display, HRGN before, HRGN after)
@@ -188,8 +206,10 @@ void repaint_change(HWND display, HRGN before, HRGN after)
         if (CombineRgn(change, after, before, RGN_DIFF) > NULLREGION)
             InvalidateRgn(display, change, TRUE);
         // Without a compositor the screen keeps the old shape's pixels where
-        // the window gives them up, as the region went in without a redraw.
-        if (CombineRgn(change, before, after, RGN_DIFF) > NULLREGION) {
+        // the window gives them up, as the region went in without a redraw:
+        // the windows below repaint them. With one they would only erase and
+        // repaint, in every process, what the compositor already shows.
+        if (CombineRgn(change, before, after, RGN_DIFF) > NULLREGION && !desktop_composed()) {
             const RECT& at = state().display_rect;
             OffsetRgn(change, at.left, at.top);
             RedrawWindow(GetDesktopWindow(), nullptr, change, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);

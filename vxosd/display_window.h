@@ -15,8 +15,9 @@ inline constexpr UINT_PTR kHideTimer = 0;
 void register_display_class();
 // Unregisters it; the system deletes its brush, the colour brush, with it.
 void unregister_display_class();
-// Creates the hidden display window if it is not a window (any more);
-// returns it, or null when it cannot be created.
+// Creates the hidden display window if it is not a window (any more), and
+// forgets the kept shapes then; returns it, or null when it cannot be
+// created.
 HWND ensure_display_window();
 // Installs a new brush of the settings' colour as the class background of
 // the existing display window and deletes the one it replaces. Returns the
@@ -31,7 +32,8 @@ inline constexpr LRESULT kClickActivation = MA_NOACTIVATE;
 bool install_region(HWND window, HRGN region);
 // Gives the display window its new shape (taking `region`) and paints what
 // changed: the pixels the new shape adds are filled with the class brush
-// before it returns, and the windows below repaint what it gives up. The
+// before it returns, and, on a desktop without composition, the windows
+// below repaint what it gives up. The
 // pixels both shapes share are not painted again, and an unchanged shape is
 // not installed again. False when the window does not take the region.
 bool set_display_region(HRGN region);

@@ -8,6 +8,7 @@
 #include "indicators.h"
 #include "osd_module.h"
 #include "osd_state.h"
+#include "show_path.h"
 #include "vxosd.h"
 
 namespace vx::osd {
@@ -74,8 +75,8 @@ LRESULT CALLBACK indicator_proc(HWND window, UINT message, WPARAM wparam, LPARAM
     }
     case WM_DISPLAYCHANGE:
         // Placed for the old screen, it could now be off-screen: it closes
-        // like the display window, and the next show places it anew.
-        PostMessageA(window, WM_CLOSE, 0, 0);
+        // at once like the display window, and the next show places it anew.
+        DestroyWindow(window);
         return 0;
     case WM_MOUSEACTIVATE:
         return kClickActivation;
@@ -141,19 +142,76 @@ UINT follow_monitor(Indicator& ind, const ScreenArea& screen, POINT& to)
     return 0;
 }
 
-int show_indicator(int k, int x, int y, int on)
-{
-    OsdState& s = state();
-    Indicator& ind = s.indicators[k];
-    const IndicatorInfo& info = kInfo[k];
-    if (left_out_for_full_screen())
-        return static_cast<int>(info.timer); // what SetTimer gives a shown indicator
-    const bool on_chosen_monitor = s.settings.monitor != kPrimaryMonitor;
-    const ScreenArea screen = on_chosen_monitor ? choose_screen() : ScreenArea{};
-    if (!ind.window || !IsWindow(ind.window)) {
-        ind.window = nullptr;
-        // OSD_Destroy unregistered the class; a later show works again.
-        register_indicator_class(k);
+// A lock key's or the microphone's picture in its own window, made at the
+// caller's bottom-left corner and left there by later shows ("Monitor" 0),
+// or kept on the chosen monitor.
+class IndicatorShow : public Show {
+public:
+    IndicatorShow(int k, int x, int y, bool on) : k_(k), x_(x), y_(y), on_(on) {}
+
+private:
+    bool obeys_enabled() const override { return false; }
+    bool ready() override
+    {
+        Indicator& ind = state().indicators[k_];
+        if (!ind.window || !IsWindow(ind.window)) {
+            ind.window = nullptr;
+            // OSD_Destroy unregistered the class; a later show works again.
+            register_indicator_class(k_);
+        }
+        return true;
+    }
+    // "Monitor" 0 puts it at the caller's corner, on whichever monitor that is.
+    RECT destination(const ScreenArea& screen) const override
+    {
+        return state().settings.monitor == kPrimaryMonitor ? monitor_at(POINT{x_, y_ - 1}) : screen.monitor;
+    }
+    // What SetTimer gives a shown indicator.
+    int left_out_result() const override { return static_cast<int>(kInfo[k_].timer); }
+    bool lay_out(const ScreenArea& screen) override
+    {
+        Indicator& ind = state().indicators[k_];
+        on_chosen_monitor_ = state().settings.monitor != kPrimaryMonitor;
+        screen_ = screen;
+        if (!ind.window)
+            create(ind, on_chosen_monitor_ ? screen : ScreenArea{});
+        ind.state = on_;
+        if (ind.window)
+            InvalidateRect(ind.window, nullptr, FALSE);
+        return true;
+    }
+    // An indicator takes the place of a volume or text display.
+    void background(const ScreenArea&) override
+    {
+        const OsdState& s = state();
+        if (s.display_ever_created || s.background_ever_created)
+            hide_display_and_background();
+    }
+    void raise() override
+    {
+        Indicator& ind = state().indicators[k_];
+        if (!ind.window)
+            return;
+        POINT to{};
+        const UINT keep_place =
+            on_chosen_monitor_ ? follow_monitor(ind, screen_, to) : static_cast<UINT>(SWP_NOMOVE);
+        SetWindowPos(ind.window, HWND_TOPMOST, to.x, to.y, 0, 0,
+                     SWP_NOSIZE | keep_place | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    }
+    int arm_timer() override
+    {
+        HWND window = state().indicators[k_].window;
+        return window ? static_cast<int>(SetTimer(window, kInfo[k_].timer, duration_ms(), kTimers[k_])) : 0;
+    }
+    HWND window() const override { return state().indicators[k_].window; }
+    std::u16string announcement() const override
+    {
+        return indicator_announcement(static_cast<IndicatorKind>(k_), on_);
+    }
+
+    void create(Indicator& ind, const ScreenArea& screen)
+    {
+        const IndicatorInfo& info = kInfo[k_];
         if (!ind.on)
             ind.on = load_bitmap(info.bitmap_set);
         if (!ind.off)
@@ -161,13 +219,13 @@ int show_indicator(int k, int x, int y, int on)
         BITMAP size{};
         if (ind.on)
             GetObjectA(ind.on, sizeof size, &size);
-        ind.state = on != 0;
+        ind.state = on_;
         // Where the caller asked for it, kept for a move to another monitor
         // (none with "Monitor" 0: the window stays where it was made).
-        ind.corner = POINT{x, y};
+        ind.corner = POINT{x_, y_};
         ind.monitor = screen.monitor;
-        const POINT corner = on_chosen_monitor ? indicator_corner(screen, x, y, size.bmWidth, size.bmHeight)
-                                               : POINT{x, y - size.bmHeight};
+        const POINT corner = on_chosen_monitor_ ? indicator_corner(screen, x_, y_, size.bmWidth, size.bmHeight)
+                                                : POINT{x_, y_ - size.bmHeight};
         ind.window = CreateWindowExA(WS_EX_TOOLWINDOW, info.class_name, info.title, WS_POPUP, corner.x, corner.y,
                                      size.bmWidth, size.bmHeight, nullptr, nullptr, this_module(), nullptr);
         if (ind.window) {
@@ -177,27 +235,12 @@ int show_indicator(int k, int x, int y, int on)
             free_bitmaps(ind);
         }
     }
-    ind.state = on != 0;
-    if (ind.window)
-        InvalidateRect(ind.window, nullptr, FALSE);
-    // An indicator takes the place of a volume or text display.
-    if (s.display_ever_created || s.background_ever_created)
-        hide_display_and_background();
-    if (!ind.window)
-        return 0;
-    POINT to{};
-    const UINT keep_place = on_chosen_monitor ? follow_monitor(ind, screen, to) : SWP_NOMOVE;
-    SetWindowPos(ind.window, HWND_TOPMOST, to.x, to.y, 0, 0, SWP_NOSIZE | keep_place | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    return static_cast<int>(SetTimer(ind.window, info.timer, duration_ms(), kTimers[k]));
-}
 
-int show_and_announce(IndicatorKind kind, int x, int y, int on)
-{
-    const int result = show_indicator(kind, x, y, on);
-    if (result)
-        announce_indicator(kind, on != 0);
-    return result;
-}
+    int k_, x_, y_;
+    bool on_;
+    bool on_chosen_monitor_ = false;
+    ScreenArea screen_;
+};
 
 } // namespace
 
@@ -219,6 +262,16 @@ void hide_indicators()
 
 using namespace vx::osd;
 
+namespace {
+
+int show_indicator(IndicatorKind kind, int x, int y, int on)
+{
+    IndicatorShow show(kind, x, y, on != 0);
+    return run_show(show);
+}
+
+} // namespace
+
 extern "C" int WINAPI OSD_InitLockKey(void)
 {
     for (int k = 0; k < kIndicatorCount; ++k)
@@ -226,7 +279,7 @@ extern "C" int WINAPI OSD_InitLockKey(void)
     return 1;
 }
 
-extern "C" int WINAPI OSD_ShowNumLk(int x, int y, int on) { return show_and_announce(kNumLock, x, y, on); }
-extern "C" int WINAPI OSD_ShowCapsLk(int x, int y, int on) { return show_and_announce(kCapsLock, x, y, on); }
-extern "C" int WINAPI OSD_ShowScrlLk(int x, int y, int on) { return show_and_announce(kScrollLock, x, y, on); }
-extern "C" int WINAPI OSD_ShowMic(int x, int y, int on) { return show_and_announce(kMicrophone, x, y, on); }
+extern "C" int WINAPI OSD_ShowNumLk(int x, int y, int on) { return show_indicator(kNumLock, x, y, on); }
+extern "C" int WINAPI OSD_ShowCapsLk(int x, int y, int on) { return show_indicator(kCapsLock, x, y, on); }
+extern "C" int WINAPI OSD_ShowScrlLk(int x, int y, int on) { return show_indicator(kScrollLock, x, y, on); }
+extern "C" int WINAPI OSD_ShowMic(int x, int y, int on) { return show_indicator(kMicrophone, x, y, on); }

@@ -63,7 +63,8 @@ bool same_font(const LOGFONTA& a, const LOGFONTA& b)
 }
 
 // A memory DC compatible with the screen with `font` selected (the DC's own
-// font when the font cannot be made), as the shapes were always drawn.
+// font when the font cannot be made), as the shapes were always drawn. What
+// is drawn in the DC's own font is not kept: it is not the requested font's.
 class FontDC {
 public:
     explicit FontDC(const LOGFONTA& font) : dc_(CreateCompatibleDC(nullptr)), font_(CreateFontIndirectA(&font))
@@ -83,6 +84,7 @@ public:
     FontDC(const FontDC&) = delete;
     FontDC& operator=(const FontDC&) = delete;
     HDC get() const { return dc_; }
+    bool has_font() const { return old_ != nullptr; }
 
 private:
     HDC dc_;
@@ -186,6 +188,8 @@ SIZE text_extent(const LOGFONTA& font, const char* text)
             return SIZE{};
         SIZE extent{};
         GetTextExtentPoint32A(dc.get(), text, lstrlenA(text), &extent);
+        if (!dc.has_font())
+            return extent;
         entry.extent = extent;
         entry.measured = true;
     }
@@ -202,6 +206,8 @@ HRGN text_shape(const LOGFONTA& font, const char* text, const Rect& draw, unsign
         std::vector<Rect> runs;
         if (!dc.get() || !drawn_text_runs(dc.get(), text, draw, format, width, band, runs))
             return nullptr;
+        if (!dc.has_font())
+            return region_from_rects(runs);
         entry.shaped = true;
         entry.draw = draw;
         entry.format = format;
@@ -213,5 +219,13 @@ HRGN text_shape(const LOGFONTA& font, const char* text, const Rect& draw, unsign
 }
 
 void clear_shape_cache() { cache() = Cache{}; }
+
+std::size_t kept_texts()
+{
+    std::size_t n = 0;
+    for (const TextEntry& entry : cache().texts)
+        n += entry.measured || entry.shaped ? 1 : 0;
+    return n;
+}
 
 } // namespace vx::osd

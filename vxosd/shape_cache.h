@@ -6,6 +6,8 @@
 #pragma once
 #include <windows.h>
 
+#include <cstddef>
+
 #include "core/geometry.h"
 #include "region_shaping.h"
 
@@ -29,5 +31,8 @@ HRGN text_shape(const LOGFONTA& font, const char* text, const Rect& draw, unsign
 
 // Forgets every shape: fonts were added or removed, or the library closes.
 void clear_shape_cache();
+
+// How many texts have an extent or a shape kept.
+std::size_t kept_texts();
 
 } // namespace vx::osd

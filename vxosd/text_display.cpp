@@ -10,7 +10,7 @@
 #include "region_shaping.h"
 #include "shape_cache.h"
 #include "string_table.h"
-#include "text_display.h"
+#include "show_path.h"
 #include "vxosd.h"
 
 namespace vx::osd {
@@ -18,85 +18,84 @@ namespace {
 
 Rect to_rect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
-bool put_up_text(HRGN region)
-{
-    OsdState& s = state();
-    if (s.display_showing) {
-        // The previous display goes: the new region replaces it in place, so
-        // the window itself is not hidden and shown again (that costs a
-        // repaint of everything below it and flickers); a volume display's
-        // background has no place behind text.
-        if (s.background && IsWindow(s.background))
-            ShowWindow(s.background, SW_HIDE);
-        s.display_showing = false;
+// A text (with a bitmap at its right when `icon_id` is not 0) in the
+// settings' font; the caller's rectangle, when given, is rewritten for the
+// screen it goes to.
+class TextShow : public DisplayShow {
+public:
+    TextShow(const char* text, RECT* rect, UINT format, int icon_id) : text_(text ? text : ""), rect_(rect),
+                                                                      format_(format), icon_id_(icon_id)
+    {
     }
-    kill_hide_timer();
-    if (!set_display_region(region)) {
-        hide_display_and_background();
-        return false;
+    // The mute display: the caller's rectangle is the screen's bottom-right
+    // corner, 40 pixels in, and the string of the table is told.
+    UINT mute_string = 0;
+
+private:
+    HRGN shape(const ScreenArea& screen) override
+    {
+        OsdState& s = state();
+        RECT corner{0, 0, screen.cx - 40, screen.cy - 40};
+        RECT* rect = mute_string ? &corner : rect_;
+        Rect r;
+        if (rect) {
+            r = rescale_caller_rect(to_rect(*rect), screen.cx, screen.cy);
+            rect->right = r.right;
+            rect->bottom = r.bottom;
+        } else if (s.settings.monitor == kPrimaryMonitor) {
+            RECT desktop{};
+            GetClientRect(GetDesktopWindow(), &desktop);
+            r = to_rect(desktop);
+        } else {
+            r = Rect{0, 0, screen.cx, screen.cy};
+        }
+        const SIZE extent = text_extent(s.settings.font, text_);
+        TextLayoutInput in;
+        in.rect = r;
+        in.cx = screen.cx;
+        in.cy = screen.cy;
+        in.text_width = extent.cx;
+        in.text_height = extent.cy;
+        in.format = format_;
+        SIZE icon{};
+        if (icon_id_ && picture_size(icon_id_, icon)) {
+            in.has_icon = true;
+            in.bitmap_width = icon.cx;
+            in.bitmap_height = icon.cy;
+        }
+        const TextLayout layout = layout_text(in);
+        HRGN region = in.has_icon ? picture_shape(icon_id_, layout.icon, Inside::Black) : nullptr;
+        // Without its text surface the display would show the icon alone, or
+        // nothing while reporting success.
+        HRGN text_region =
+            text_shape(s.settings.font, text_, layout.draw, layout.format, layout.bitmap_width, layout.band);
+        if (!text_region) {
+            if (region)
+                DeleteObject(region);
+            return nullptr;
+        }
+        add_region(region, text_region);
+        return region;
     }
-    raise_display();
-    if (!s.keep_showing)
-        arm_hide_timer();
-    s.display_showing = true;
-    return true;
-}
+    // A volume display's background has no place behind text.
+    void background(const ScreenArea&) override
+    {
+        HWND background = state().background;
+        if (background && IsWindow(background))
+            ShowWindow(background, SW_HIDE);
+    }
+    std::u16string announcement() const override
+    {
+        return mute_string ? string_announcement(mute_string) : text_announcement(text_);
+    }
+
+    const char* text_;
+    RECT* rect_;
+    UINT format_;
+    int icon_id_;
+};
 
 } // namespace
-
-bool show_text(const ScreenArea& screen, const char* text, RECT* rect, UINT format, int icon_id)
-{
-    OsdState& s = state();
-    if (!s.settings.enabled)
-        return false;
-    if (left_out_for_full_screen())
-        return true;
-    HWND display = ensure_display_window();
-    if (!display)
-        return false;
-    place_display(display, screen);
-    const char* shown = text ? text : "";
-
-    Rect r;
-    if (rect) {
-        r = rescale_caller_rect(to_rect(*rect), screen.cx, screen.cy);
-        rect->right = r.right;
-        rect->bottom = r.bottom;
-    } else if (s.settings.monitor == kPrimaryMonitor) {
-        RECT desktop{};
-        GetClientRect(GetDesktopWindow(), &desktop);
-        r = to_rect(desktop);
-    } else {
-        r = Rect{0, 0, screen.cx, screen.cy};
-    }
-    const SIZE extent = text_extent(s.settings.font, shown);
-    TextLayoutInput in;
-    in.rect = r;
-    in.cx = screen.cx;
-    in.cy = screen.cy;
-    in.text_width = extent.cx;
-    in.text_height = extent.cy;
-    in.format = format;
-    SIZE icon{};
-    if (icon_id && picture_size(icon_id, icon)) {
-        in.has_icon = true;
-        in.bitmap_width = icon.cx;
-        in.bitmap_height = icon.cy;
-    }
-    const TextLayout layout = layout_text(in);
-    HRGN region = in.has_icon ? picture_shape(icon_id, layout.icon, Inside::Black) : nullptr;
-    // Without its text surface the display would show the icon alone, or
-    // nothing while reporting success.
-    HRGN text_region = text_shape(s.settings.font, shown, layout.draw, layout.format, layout.bitmap_width, layout.band);
-    if (!text_region) {
-        if (region)
-            DeleteObject(region);
-        show_nothing();
-        return false;
-    }
-    add_region(region, text_region);
-    return put_up_text(region);
-}
 
 } // namespace vx::osd
 
@@ -111,21 +110,16 @@ extern "C" void WINAPI OSD_ShowString(const char* text, RECT* rect, UINT format)
         debug_string("OSD is showing\n");
         return;
     }
-    if (s.settings.enabled && show_text(choose_screen(), text, rect, format, 0))
-        announce_text(text);
+    TextShow show(text, rect, format, 0);
+    run_show(show);
 }
 
 extern "C" int WINAPI OSD_ShowMuteIcon(int muted)
 {
-    if (!state().settings.enabled)
-        return 0;
     const UINT id = muted ? kMuteOnString : kMuteOffString;
     char text[MAX_PATH];
     load_string(id, text, sizeof text);
-    const ScreenArea screen = choose_screen();
-    RECT rect{0, 0, screen.cx - 40, screen.cy - 40};
-    if (!show_text(screen, text, &rect, DT_SINGLELINE | DT_BOTTOM | DT_RIGHT, muted ? 102 : 101))
-        return 0;
-    announce_string(id);
-    return 1;
+    TextShow show(text, nullptr, DT_SINGLELINE | DT_BOTTOM | DT_RIGHT, muted ? 102 : 101);
+    show.mute_string = id;
+    return run_show(show);
 }

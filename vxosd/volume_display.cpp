@@ -15,6 +15,7 @@
 #include "platform/version_language_seam.h"
 #include "region_shaping.h"
 #include "shape_cache.h"
+#include "show_path.h"
 #include "volume_display.h"
 #include "vxosd.h"
 
@@ -136,148 +137,154 @@ HRGN shape_from_number(const char* text, int right, int bottom, int cx)
     return text_shape(font, text, layout.draw, DT_SINGLELINE | DT_BOTTOM | DT_RIGHT, layout.bitmap_width, layout.band);
 }
 
+// The volume shows' background: with a background colour set, a rounded
+// window behind the display's region box. `fit` moves an existing one to
+// the box (never narrower than it was); otherwise an existing one stays as
+// it was made.
+void put_up_background(const ScreenArea& screen, bool fit)
+{
+    OsdState& s = state();
+    if (!s.background_enabled)
+        return;
+    RECT box{};
+    GetWindowRgnBox(s.display, &box);
+    drop_background_of_other_monitor(screen);
+    if (!background_exists()) {
+        create_background(box, screen);
+        // Raised above everything first; the display then goes above it.
+        // Inserted right behind the display instead, the background ends up
+        // over it on the screen under X11, which stacks a newly shown window
+        // on top whatever its place in the z-order says.
+        if (background_exists())
+            show_topmost(s.background);
+    } else if (fit) {
+        resize_background(box, screen);
+    } else {
+        show_topmost(s.background);
+    }
+}
+
+// The classic separate bars with the speaker icon.
+class ClassicVolumeShow : public DisplayShow {
+public:
+    ClassicVolumeShow(unsigned level, unsigned steps, unsigned maximum)
+        : level_(level), steps_(steps), maximum_(maximum)
+    {
+        timer_while_kept_ = true;
+    }
+
+private:
+    HRGN shape(const ScreenArea& screen) override
+    {
+        SIZE icon{};
+        const bool has_icon = picture_size(kClassicIcon, icon);
+        ClassicVolumeInput in;
+        in.cx = screen.cx;
+        in.cy = screen.cy;
+        in.vista = platform::os().IsWinVista() != 0;
+        in.level = level_;
+        in.steps = steps_;
+        in.maximum = maximum_;
+        in.icon_width = icon.cx;
+        in.icon_height = icon.cy;
+        const VolumeShape shape = classic_volume(in);
+        HRGN region = region_from_rects(shape.rects);
+        if (has_icon)
+            add_region(region, picture_shape(kClassicIcon, shape.icon, Inside::Black));
+        return region;
+    }
+    void background(const ScreenArea& screen) override { put_up_background(screen, false); }
+    std::u16string announcement() const override { return volume_announcement(level_, maximum_, false); }
+    Timing announcement_timing() const override { return Timing::WhenSettled; }
+
+    unsigned level_, steps_, maximum_;
+};
+
+// The framed bar with its count and the icon of its type; it takes the
+// place of the indicators.
+class FramedVolumeShow : public DisplayShow {
+public:
+    FramedVolumeShow(unsigned level, unsigned steps, unsigned maximum, int type)
+        : level_(level), steps_(steps), maximum_(maximum), type_(type)
+    {
+        timer_while_kept_ = true;
+    }
+
+private:
+    HRGN shape(const ScreenArea& screen) override
+    {
+        const bool known = type_ >= 0 && type_ < 4;
+        if (!known)
+            debug_string("Vxosd: undefined volume state");
+        const int icon_id = known ? kFramedIcons[type_] : kPlacementIcon;
+        SIZE icon{};
+        const bool has_icon = picture_size(icon_id, icon);
+
+        FramedVolumeInput in;
+        in.cx = screen.cx;
+        in.cy = screen.cy;
+        in.work_bottom = work_area_bottom(screen);
+        in.xp = platform::os().IsWinXP() != 0;
+        in.level = level_;
+        in.steps = steps_;
+        in.maximum = maximum_;
+        in.icon_width = icon.cx;
+        in.icon_height = icon.cy;
+        const VolumeShape shape = framed_volume(in);
+
+        HRGN region = region_from_rects(shape.rects);
+        // The framed layout's icon is not scaled: its place has the bitmap's size.
+        if (has_icon && known && region)
+            add_region(region, picture_shape(icon_id, shape.icon, Inside::White));
+        char count[16];
+        std::snprintf(count, sizeof count, "%u", shape.lit);
+        if (region)
+            add_region(region, shape_from_number(count, shape.number_box.right, shape.number_box.bottom, screen.cx));
+        return region;
+    }
+    void background(const ScreenArea& screen) override
+    {
+        put_up_background(screen, true);
+        hide_indicators();
+    }
+    std::u16string announcement() const override
+    {
+        return volume_announcement(level_, maximum_, type_ == kMutedType);
+    }
+    // A mute key is said at once; a level once a held key's steps settle.
+    Timing announcement_timing() const override
+    {
+        return type_ == kMutedType ? Timing::Now : Timing::WhenSettled;
+    }
+
+    unsigned level_, steps_, maximum_;
+    int type_;
+};
+
 } // namespace
 
 void unregister_background_class() { UnregisterClassA(kBackgroundClass, this_module()); }
 
 int show_volume(unsigned level, unsigned steps, unsigned maximum)
 {
-    OsdState& s = state();
-    if (!s.settings.enabled)
-        return 0;
-    if (left_out_for_full_screen())
-        return 1;
-    HWND display = ensure_display_window();
-    if (!display)
-        return 0;
-    const ScreenArea screen = choose_screen();
-    place_display(display, screen);
-    SIZE icon{};
-    const bool has_icon = picture_size(kClassicIcon, icon);
-    ClassicVolumeInput in;
-    in.cx = screen.cx;
-    in.cy = screen.cy;
-    in.vista = platform::os().IsWinVista() != 0;
-    in.level = level;
-    in.steps = steps;
-    in.maximum = maximum;
-    in.icon_width = icon.cx;
-    in.icon_height = icon.cy;
-    const VolumeShape shape = classic_volume(in);
-
-    HRGN region = region_from_rects(shape.rects);
-    if (has_icon)
-        add_region(region, picture_shape(kClassicIcon, shape.icon, Inside::Black));
-    if (!region) {
-        show_nothing();
-        return 0;
-    }
-    kill_hide_timer();
-    if (!set_display_region(region)) {
-        show_nothing();
-        return 0;
-    }
-    if (s.background_enabled) {
-        RECT box{};
-        GetWindowRgnBox(s.display, &box);
-        drop_background_of_other_monitor(screen);
-        if (!background_exists())
-            create_background(box, screen);
-        if (background_exists())
-            show_topmost(s.background);
-    }
-    raise_display();
-    arm_hide_timer();
-    s.display_showing = true;
-    return 1;
+    ClassicVolumeShow show(level, steps, maximum);
+    return run_show(show);
 }
 
 int show_volume_ex(unsigned level, unsigned steps, unsigned maximum, int type)
 {
-    OsdState& s = state();
-    if (!s.settings.enabled)
-        return 0;
-    if (left_out_for_full_screen())
-        return 1;
-    HWND display = ensure_display_window();
-    if (!display)
-        return 0;
-    const ScreenArea screen = choose_screen();
-    place_display(display, screen);
-
-    const bool known = type >= 0 && type < 4;
-    if (!known)
-        debug_string("Vxosd: undefined volume state");
-    const int icon_id = known ? kFramedIcons[type] : kPlacementIcon;
-    SIZE icon{};
-    const bool has_icon = picture_size(icon_id, icon);
-
-    FramedVolumeInput in;
-    in.cx = screen.cx;
-    in.cy = screen.cy;
-    in.work_bottom = work_area_bottom(screen);
-    in.xp = platform::os().IsWinXP() != 0;
-    in.level = level;
-    in.steps = steps;
-    in.maximum = maximum;
-    in.icon_width = icon.cx;
-    in.icon_height = icon.cy;
-    const VolumeShape shape = framed_volume(in);
-
-    HRGN region = region_from_rects(shape.rects);
-    // The framed layout's icon is not scaled: its place has the bitmap's size.
-    if (has_icon && known && region)
-        add_region(region, picture_shape(icon_id, shape.icon, Inside::White));
-    char count[16];
-    std::snprintf(count, sizeof count, "%u", shape.lit);
-    if (region)
-        add_region(region, shape_from_number(count, shape.number_box.right, shape.number_box.bottom, screen.cx));
-    if (!region) {
-        show_nothing();
-        return 0;
-    }
-    kill_hide_timer();
-    if (!set_display_region(region)) {
-        show_nothing();
-        return 0;
-    }
-    if (s.background_enabled) {
-        RECT box{};
-        GetWindowRgnBox(s.display, &box);
-        drop_background_of_other_monitor(screen);
-        if (!background_exists()) {
-            create_background(box, screen);
-            // Raised above everything first; the display then goes above
-            // it. Inserted right behind the display instead, the background
-            // ends up over it on the screen under X11, which stacks a newly
-            // shown window on top whatever its place in the z-order says.
-            if (background_exists())
-                show_topmost(s.background);
-        } else {
-            resize_background(box, screen);
-        }
-    }
-    hide_indicators();
-    raise_display();
-    arm_hide_timer();
-    s.display_showing = true;
-    return 1;
+    FramedVolumeShow show(level, steps, maximum, type);
+    return run_show(show);
 }
 
 } // namespace vx::osd
 
 extern "C" int WINAPI OSD_ShowVolume(unsigned level, unsigned steps, unsigned maximum)
 {
-    const int shown = vx::osd::show_volume(level, steps, maximum);
-    if (shown)
-        vx::osd::announce_volume(level, maximum, false);
-    return shown;
+    return vx::osd::show_volume(level, steps, maximum);
 }
 
 extern "C" int WINAPI OSD_ShowVolumeEx(unsigned level, unsigned steps, unsigned maximum, int type)
 {
-    const int shown = vx::osd::show_volume_ex(level, steps, maximum, type);
-    if (shown)
-        vx::osd::announce_volume(level, maximum, type == vx::osd::kMutedType);
-    return shown;
+    return vx::osd::show_volume_ex(level, steps, maximum, type);
 }

@@ -11,6 +11,7 @@
 #include "display_window.h"
 #include "osd_fixture.h"
 #include "platform/accessibility_seam.h"
+#include "platform/desktop_seam.h"
 #include "string_table.h"
 #include "vxosd.h"
 
@@ -26,6 +27,19 @@ HRESULT WINAPI notification_state(QUERY_USER_NOTIFICATION_STATE* state)
 {
     ++g_state_queries;
     *state = g_notification_state;
+    return S_OK;
+}
+
+// The program in the foreground, as the desktop seam reports it.
+HWND g_foreground = nullptr;
+HWND WINAPI foreground_window() { return g_foreground; }
+
+// Composition state queries; the desktop is reported composed.
+int g_composition_queries = 0;
+HRESULT WINAPI composition_enabled(BOOL* composed)
+{
+    ++g_composition_queries;
+    *composed = TRUE;
     return S_OK;
 }
 
@@ -327,7 +341,7 @@ TEST_F(OsdDisplay, ClickingADisplayNeverTakesTheFocus)
     }
 }
 
-TEST_F(OsdDisplay, DisplayChangeClosesTheWindowsAndTheNextShowRecreates)
+TEST_F(OsdDisplay, DisplayChangeClosesTheWindowsAndAShowRightAfterStaysUp)
 {
     OSD_SetVolumeBkgColor(RGB(40, 40, 40));
     OSD_ShowVolume(50, 32, 100);
@@ -335,10 +349,12 @@ TEST_F(OsdDisplay, DisplayChangeClosesTheWindowsAndTheNextShowRecreates)
     HWND old_background = state().background;
     ASSERT_TRUE(IsWindow(old_background));
     SendMessageA(old_display, WM_DISPLAYCHANGE, 32, MAKELPARAM(800, 600));
-    pump(50);
     EXPECT_FALSE(IsWindow(old_display));
     EXPECT_FALSE(IsWindow(old_background));
-    OSD_ShowMuteIcon(0);
+    // Shown before the thread's queue is read again: nothing queued may
+    // take the new window down.
+    EXPECT_EQ(1, OSD_ShowMuteIcon(0));
+    pump(50);
     EXPECT_TRUE(IsWindow(display()));
     EXPECT_TRUE(display_visible());
 }
@@ -373,6 +389,11 @@ TEST_F(OsdDisplay, FullScreenProgramsLeaveThePictureOutOnlyWhenAsked)
 {
     SeamOverride<HRESULT(WINAPI*)(QUERY_USER_NOTIFICATION_STATE*)> shell(
         vx::osd::platform::os().SHQueryUserNotificationState, notification_state);
+    SeamOverride<HWND(WINAPI*)()> foreground(vx::osd::platform::desktop().GetForegroundWindow, foreground_window);
+    const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
+    HWND program = CreateWindowExA(0, "STATIC", "full screen", WS_POPUP, 0, 0, cx, cy, nullptr, nullptr, nullptr,
+                                   nullptr);
+    g_foreground = program;
     g_state_queries = 0;
     g_notification_state = QUNS_PRESENTATION_MODE;
     OSD_ShowVolume(50, 32, 100);
@@ -395,9 +416,44 @@ TEST_F(OsdDisplay, FullScreenProgramsLeaveThePictureOutOnlyWhenAsked)
     EXPECT_TRUE(debug.saw("OSD left out: a full-screen program runs\n"));
     EXPECT_TRUE(debug.saw("OSD left out: a full-screen Direct3D program runs\n"));
     EXPECT_TRUE(debug.saw("OSD left out: presentation mode is on\n"));
+
+    // The shell's busy state from a program that does not cover this
+    // monitor (one on another monitor, or none: an overlay over the desktop).
+    g_notification_state = QUNS_BUSY;
+    SetWindowPos(program, nullptr, cx / 2, 0, cx / 2, cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    for (HWND other : {program, GetDesktopWindow(), static_cast<HWND>(nullptr)}) {
+        g_foreground = other;
+        EXPECT_EQ(1, OSD_ShowMuteIcon(1));
+        EXPECT_TRUE(display_visible());
+        EXPECT_NE(0, OSD_ShowCapsLk(10, 100, 1));
+        EXPECT_TRUE(IsWindowVisible(find_own_window("VX_OSD_CAPSLK_WNDCLASS", "VX_OSD_CAPSLK_WND")));
+    }
+
+    // The program goes full screen while both are up: they go.
+    g_foreground = program;
+    EXPECT_EQ(1, OSD_ShowVolume(50, 32, 100));
+    SetWindowPos(program, nullptr, 0, 0, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(pump_until([&] { return !display_visible(); }, 1000));
+    EXPECT_FALSE(IsWindowVisible(find_own_window("VX_OSD_CAPSLK_WNDCLASS", "VX_OSD_CAPSLK_WND")));
+    EXPECT_FALSE(state().display_showing);
     g_notification_state = QUNS_ACCEPTS_NOTIFICATIONS;
     EXPECT_EQ(1, OSD_ShowMuteIcon(1));
     EXPECT_TRUE(display_visible());
+    DestroyWindow(program);
+}
+
+// Only a display that gives pixels up has the windows below repaint them,
+// and only without composition: the state is asked then and only then.
+TEST_F(OsdDisplay, CompositionIsAskedOnlyWhenADisplayGivesPixelsUp)
+{
+    SeamOverride<HRESULT(WINAPI*)(BOOL*)> composition(vx::osd::platform::desktop().DwmIsCompositionEnabled,
+                                                      composition_enabled);
+    OSD_ShowVolume(0, 32, 100);
+    g_composition_queries = 0;
+    OSD_ShowVolume(100, 32, 100); // the stubs grow into lit bars
+    EXPECT_EQ(0, g_composition_queries);
+    OSD_ShowVolume(0, 32, 100);
+    EXPECT_EQ(1, g_composition_queries);
 }
 
 TEST_F(OsdDisplay, EveryShowIsHeardByAScreenReaderOnceInTheThreadLanguage)
@@ -432,7 +488,7 @@ TEST_F(OsdDisplay, EveryShowIsHeardByAScreenReaderOnceInTheThreadLanguage)
     {
         SeamOverride<HRESULT(WINAPI*)(QUERY_USER_NOTIFICATION_STATE*)> shell(
             vx::osd::platform::os().SHQueryUserNotificationState, notification_state);
-        g_notification_state = QUNS_BUSY;
+        g_notification_state = QUNS_PRESENTATION_MODE;
         set_number("FullScreen", 1);
         reload();
         EXPECT_EQ(L"Left out", heard([] { OSD_ShowString("Left out", nullptr, DT_SINGLELINE); }));
@@ -466,12 +522,14 @@ TEST_F(OsdDisplay, EveryShowIsHeardByAScreenReaderOnceInTheThreadLanguage)
     EXPECT_EQ(L"Num Lock off", g_notified[0]);
     // While the host's own window is in the foreground, a reader takes the
     // notification from it, and the alert would say it a second time.
-    HWND own = CreateWindowExA(0, "STATIC", "host", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, nullptr,
-                               nullptr);
-    SetForegroundWindow(own);
-    ASSERT_EQ(own, GetForegroundWindow());
-    EXPECT_EQ(L"(none)", heard([] { OSD_ShowNumLk(10, 100, 1); }));
-    EXPECT_EQ(2u, g_notified.size());
+    HWND own = CreateWindowExA(0, "STATIC", "host", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    {
+        SeamOverride<HWND(WINAPI*)()> foreground(vx::osd::platform::desktop().GetForegroundWindow,
+                                                 foreground_window);
+        g_foreground = own;
+        EXPECT_EQ(L"(none)", heard([] { OSD_ShowNumLk(10, 100, 1); }));
+        EXPECT_EQ(2u, g_notified.size());
+    }
     DestroyWindow(own);
     set_number("Announce", 0);
     reload();

@@ -52,14 +52,17 @@ TEST_F(OsdIndicators, CapsLockSitsAboveItsBottomLeftCornerAndStaysThere)
     EXPECT_EQ(452, r.top);
     EXPECT_FALSE(state().indicators[vx::osd::kCapsLock].state);
 
-    // A screen change closes it; the next show places it anew.
+    // A screen change closes it at once; the next show places it anew and
+    // stays up.
     SendMessageA(w, WM_DISPLAYCHANGE, 32, MAKELPARAM(800, 600));
-    pump(50);
     EXPECT_FALSE(IsWindow(w));
     EXPECT_NE(0, OSD_ShowCapsLk(300, 300, 1));
-    GetWindowRect(find_own_window("VX_OSD_CAPSLK_WNDCLASS", "VX_OSD_CAPSLK_WND"), &r);
+    pump(50);
+    w = find_own_window("VX_OSD_CAPSLK_WNDCLASS", "VX_OSD_CAPSLK_WND");
+    GetWindowRect(w, &r);
     EXPECT_EQ(300, r.left);
     EXPECT_EQ(252, r.top);
+    EXPECT_TRUE(IsWindowVisible(w));
 }
 
 TEST_F(OsdIndicators, EachIndicatorHidesOnItsOwnTimer)

@@ -7,6 +7,9 @@
 #include "osd_module.h"
 #include "per_pixel_reference.h"
 #include "shape_cache.h"
+#include "vxosd.h"
+
+#include <vector>
 
 using namespace osdtest;
 using vx::osd::Inside;
@@ -108,4 +111,50 @@ TEST(OsdRegions, TextBandsInSeveralFonts)
         DeleteObject(font);
     }
     DeleteDC(memory);
+}
+
+// A text measured while its font cannot be made (every GDI handle but the
+// measuring DC's is taken) is measured in the DC's own font and not kept
+// under the asked font; a display window made anew (none heard of fonts
+// added or removed meanwhile) forgets every text.
+class OsdKeptShapes : public OsdTest {};
+
+TEST_F(OsdKeptShapes, AreOnlyThoseOfTheAskedFontAndGoWithTheWindow)
+{
+    vx::osd::clear_shape_cache();
+    LOGFONTA font{};
+    font.lfHeight = -60;
+    lstrcpynA(font.lfFaceName, "Arial", LF_FACESIZE);
+    const char* text = "Wide text";
+    std::vector<HRGN> taken;
+    while (HRGN r = CreateRectRgn(0, 0, 1, 1)) {
+        taken.push_back(r);
+        if (taken.size() > 200000)
+            break;
+    }
+    ASSERT_LE(taken.size(), 200000u) << "GDI handles without limit";
+    DeleteObject(taken.back());
+    taken.pop_back();
+    const SIZE fallback = vx::osd::text_extent(font, text);
+    for (HRGN r : taken)
+        DeleteObject(r);
+    EXPECT_EQ(0u, vx::osd::kept_texts());
+
+    HDC dc = CreateCompatibleDC(nullptr);
+    HFONT made = CreateFontIndirectA(&font);
+    HGDIOBJ old = SelectObject(dc, made);
+    SIZE real{};
+    GetTextExtentPoint32A(dc, text, lstrlenA(text), &real);
+    SelectObject(dc, old);
+    DeleteObject(made);
+    DeleteDC(dc);
+    EXPECT_NE(real.cx, fallback.cx);
+    EXPECT_EQ(real.cx, vx::osd::text_extent(font, text).cx);
+    EXPECT_EQ(1u, vx::osd::kept_texts());
+
+    OSD_ShowMuteIcon(1);
+    SendMessageA(display(), WM_DISPLAYCHANGE, 32, MAKELPARAM(800, 600));
+    EXPECT_EQ(2u, vx::osd::kept_texts()) << "the mute text too";
+    OSD_ShowVolume(10, 32, 100);
+    EXPECT_EQ(0u, vx::osd::kept_texts());
 }

@@ -14,7 +14,9 @@
 // a show costs more than --max-floor-ratio times its floor or a text or icon
 // show is less than --min-reference-ratio times faster than its reference.
 // Absolute times only go to the output: they swing with the machine's load.
-// --monitor N runs the shows with that "Monitor" choice.
+// --monitor N runs the shows with that "Monitor" choice; --composed on|off
+// has the shows take the desktop as composed or not (by default they ask
+// the system), so both repaint paths of a shrinking show can be timed.
 #include <windows.h>
 
 #include <algorithm>
@@ -30,6 +32,7 @@
 #include "osd_module.h"
 #include "osd_state.h"
 #include "per_pixel_reference.h"
+#include "platform/desktop_seam.h"
 #include "region_shaping.h"
 #include "string_table.h"
 #include "vxosd.h"
@@ -41,6 +44,17 @@ using vx::osd::state;
 
 constexpr UINT kShowFlags = SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE;
 constexpr UINT kRightBottom = DT_SINGLELINE | DT_BOTTOM | DT_RIGHT;
+
+HRESULT WINAPI composed(BOOL* on)
+{
+    *on = TRUE;
+    return S_OK;
+}
+HRESULT WINAPI not_composed(BOOL* on)
+{
+    *on = FALSE;
+    return S_OK;
+}
 
 int cx() { return GetSystemMetrics(SM_CXSCREEN); }
 int cy() { return GetSystemMetrics(SM_CYSCREEN); }
@@ -352,13 +366,18 @@ int main(int argc, char** argv)
             monitor = std::atoi(argv[++i]);
         else if (!std::strcmp(argv[i], "--no-parts"))
             parts = false;
+        else if (!std::strcmp(argv[i], "--composed") && i + 1 < argc)
+            vx::osd::platform::desktop().DwmIsCompositionEnabled =
+                !std::strcmp(argv[++i], "on") ? composed : not_composed;
     }
+    BOOL composition = FALSE;
+    vx::osd::platform::desktop().DwmIsCompositionEnabled(&composition);
     Reg_InitProfile("Software\\VXKeyboardTest\\OSDTiming", nullptr);
     OSD_Init();
     OSD_InitLockKey();
     OSD_SetMonitor(monitor);
-    std::printf("screen %d x %d, font height %ld, %d runs per show, monitor choice %d\n", cx(), cy(),
-                state().settings.font.lfHeight, runs, OSD_GetMonitor());
+    std::printf("screen %d x %d, font height %ld, %d runs per show, monitor choice %d, desktop %s\n", cx(), cy(),
+                state().settings.font.lfHeight, runs, OSD_GetMonitor(), composition ? "composed" : "not composed");
 
     char mute_text[2][MAX_PATH];
     vx::osd::load_string(vx::osd::kMuteOffString, mute_text[0], MAX_PATH);
