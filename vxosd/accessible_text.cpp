@@ -1,5 +1,6 @@
-// Just enough of IAccessible for a read-only alert: a name, a role, a state
-// and a place. Everything else answers "none" the way MSAA servers do.
+// Just enough of IAccessible for read-only alerts: a name, a role, a state
+// and a place, for the object and for each text it carries as a simple
+// child. Everything else answers "none" the way MSAA servers do.
 #include "accessible_text.h"
 
 #include <new>
@@ -16,25 +17,81 @@ BSTR alloc_string(const wchar_t* text)
     return alloc ? alloc(text) : nullptr;
 }
 
-bool is_self(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
-
 void set_empty(VARIANT* v)
 {
     if (v)
         v->vt = VT_EMPTY;
 }
 
+// The live objects, linked through themselves. Clients release them on RPC
+// threads when the host thread is in the multithreaded apartment, so the
+// list is guarded; the guard is held for a few pointer moves only.
+class AccessibleText;
+AccessibleText* g_first = nullptr;
+LONG g_list_lock = 0;
+LONG g_live = 0;
+
+class ListGuard {
+public:
+    ListGuard()
+    {
+        while (InterlockedExchange(&g_list_lock, 1))
+            Sleep(0);
+    }
+    ~ListGuard() { InterlockedExchange(&g_list_lock, 0); }
+    ListGuard(const ListGuard&) = delete;
+    ListGuard& operator=(const ListGuard&) = delete;
+};
+
 class AccessibleText final : public IAccessible {
 public:
-    AccessibleText(const wchar_t* text, HWND window) : window_(window)
+    AccessibleText(const SaidText* said, std::size_t count, HWND window) : window_(window)
     {
-        std::size_t n = 0;
-        while (text && text[n] && n + 1 < MAX_PATH) {
-            text_[n] = text[n];
-            ++n;
+        if (!said)
+            count = 0;
+        // The newest texts when more were given than are kept.
+        const std::size_t skip = count > kKeptAnnouncements ? count - kKeptAnnouncements : 0;
+        for (std::size_t i = skip; i < count; ++i) {
+            SaidText& kept = said_[count_++];
+            kept.child = said[i].child;
+            std::size_t n = 0;
+            for (; said[i].text[n] && n + 1 < MAX_PATH; ++n)
+                kept.text[n] = said[i].text[n];
+            kept.text[n] = L'\0';
         }
-        text_[n] = L'\0';
+        InterlockedIncrement(&g_live);
+        ListGuard guard;
+        next_ = g_first;
+        if (next_)
+            next_->previous_ = this;
+        g_first = this;
     }
+    ~AccessibleText()
+    {
+        {
+            ListGuard guard;
+            (previous_ ? previous_->next_ : g_first) = next_;
+            if (next_)
+                next_->previous_ = previous_;
+        }
+        InterlockedDecrement(&g_live);
+    }
+    AccessibleText(const AccessibleText&) = delete;
+    AccessibleText& operator=(const AccessibleText&) = delete;
+
+    // Takes a reference unless the object is already on its way out (its
+    // last Release ran and it waits for the list to let it go); list guard
+    // held.
+    bool try_add_ref()
+    {
+        for (LONG refs = refs_; refs > 0; refs = refs_) {
+            if (InterlockedCompareExchange(&refs_, refs + 1, refs) == refs)
+                return true;
+        }
+        return false;
+    }
+    AccessibleText* next() const { return next_; }
+    bool disconnected = false; // list guard held
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
@@ -81,20 +138,24 @@ public:
         *count = 0;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT, IDispatch** child) override
+    // A text's child id names a simple element of this object: no object
+    // of its own, the client asks this one about it.
+    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** out) override
     {
-        if (child)
-            *child = nullptr;
-        return E_INVALIDARG;
+        if (!out)
+            return E_POINTER;
+        *out = nullptr;
+        return is_self(child) || !find(child) ? E_INVALIDARG : S_FALSE;
     }
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override
     {
         if (!name)
             return E_POINTER;
         *name = nullptr;
-        if (!is_self(child))
+        const SaidText* said = find(child);
+        if (!said)
             return E_INVALIDARG;
-        *name = alloc_string(text_);
+        *name = alloc_string(said->text);
         return *name ? S_OK : E_OUTOFMEMORY;
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override { return none(child, value); }
@@ -135,7 +196,7 @@ public:
         if (!left || !top || !width || !height)
             return E_POINTER;
         *left = *top = *width = *height = 0;
-        if (!is_self(child))
+        if (!find(child))
             return E_INVALIDARG;
         RECT r{};
         if (!GetWindowRect(window_, &r))
@@ -161,6 +222,22 @@ public:
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
 
 private:
+    bool is_self(const VARIANT& child) const { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
+    // The text the child id names; the newest for the object itself. A
+    // stale id (its text no longer kept) names nothing.
+    const SaidText* find(const VARIANT& child) const
+    {
+        if (child.vt != VT_I4 || count_ == 0)
+            return nullptr;
+        if (child.lVal == CHILDID_SELF)
+            return &said_[count_ - 1];
+        for (std::size_t i = 0; i < count_; ++i) {
+            if (said_[i].child == child.lVal)
+                return &said_[i];
+        }
+        return nullptr;
+    }
+
     static HRESULT none(IDispatch** out)
     {
         if (!out)
@@ -168,19 +245,19 @@ private:
         *out = nullptr;
         return S_FALSE;
     }
-    static HRESULT none(const VARIANT& child, BSTR* out)
+    HRESULT none(const VARIANT& child, BSTR* out) const
     {
         if (!out)
             return E_POINTER;
         *out = nullptr;
-        return is_self(child) ? S_FALSE : E_INVALIDARG;
+        return find(child) ? S_FALSE : E_INVALIDARG;
     }
-    static HRESULT number(const VARIANT& child, VARIANT* out, long value)
+    HRESULT number(const VARIANT& child, VARIANT* out, long value) const
     {
         if (!out)
             return E_POINTER;
         out->vt = VT_EMPTY;
-        if (!is_self(child))
+        if (!find(child))
             return E_INVALIDARG;
         out->vt = VT_I4;
         out->lVal = value;
@@ -189,14 +266,48 @@ private:
 
     LONG refs_ = 1;
     HWND window_;
-    wchar_t text_[MAX_PATH];
+    SaidText said_[kKeptAnnouncements];
+    std::size_t count_ = 0;
+    AccessibleText* next_ = nullptr;
+    AccessibleText* previous_ = nullptr;
 };
 
 } // namespace
 
-IAccessible* new_accessible_text(const wchar_t* text, HWND window)
+IAccessible* new_accessible_text(const SaidText* said, std::size_t count, HWND window)
 {
-    return new (std::nothrow) AccessibleText(text, window);
+    return new (std::nothrow) AccessibleText(said, count, window);
 }
+
+void disconnect_accessible_texts()
+{
+    using Disconnect = HRESULT(WINAPI*)(LPUNKNOWN, DWORD);
+    static const auto disconnect = platform::system_function_as<Disconnect>("ole32.dll", "CoDisconnectObject");
+    // A batch at a time, each object once: the release that follows a
+    // disconnect may free it, and an object a client of this process still
+    // holds directly stays alive (and listed) after it.
+    for (;;) {
+        AccessibleText* batch[16];
+        std::size_t n = 0;
+        {
+            ListGuard guard;
+            for (AccessibleText* t = g_first; t && n < 16; t = t->next()) {
+                if (!t->disconnected && t->try_add_ref()) {
+                    t->disconnected = true;
+                    batch[n++] = t;
+                }
+            }
+        }
+        if (n == 0)
+            return;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (disconnect)
+                disconnect(static_cast<IAccessible*>(batch[i]), 0);
+            batch[i]->Release();
+        }
+    }
+}
+
+std::size_t live_accessible_texts() { return static_cast<std::size_t>(InterlockedCompareExchange(&g_live, 0, 0)); }
 
 } // namespace vx::osd

@@ -1,11 +1,7 @@
 #include "announcement.h"
 
-#include "accessible_text.h"
 #include "core/string_block.h"
 #include "core/volume_layout.h"
-#include "display_window.h"
-#include "platform/accessibility_seam.h"
-#include "platform/system_function.h"
 #include "string_table.h"
 
 namespace vx::osd {
@@ -18,19 +14,6 @@ constexpr UINT kIndicatorTexts[kIndicatorCount][2] = {
     {kScrollLockOnAnnouncement, kScrollLockOffAnnouncement},
     {kMicrophoneMutedAnnouncement, kMicrophoneOnAnnouncement},
 };
-
-// The window that told the last announcement: the one whose client object
-// carries it.
-HWND g_told_by = nullptr;
-
-// The host thread's COM apartment, for a host that has none: marshalling the
-// object to a screen reader in another process needs one.
-bool start_com()
-{
-    using Initialize = HRESULT(WINAPI*)(void*, DWORD);
-    static const auto initialize = platform::system_function_as<Initialize>("ole32.dll", "CoInitializeEx");
-    return initialize && SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED));
-}
 
 } // namespace
 
@@ -56,40 +39,9 @@ std::u16string indicator_announcement(IndicatorKind kind, bool set)
     return load_wide_string(kIndicatorTexts[kind][set ? 0 : 1]);
 }
 
-void announce(HWND window, const std::u16string& text)
+void announce(const std::u16string& text, Timing timing)
 {
-    OsdState& s = state();
-    const std::size_t n = text.size() < MAX_PATH - 1 ? text.size() : MAX_PATH - 1;
-    for (std::size_t i = 0; i < n; ++i)
-        s.announcement[i] = static_cast<wchar_t>(text[i]);
-    s.announcement[n] = L'\0';
-    if (!window || !IsWindow(window))
-        window = ensure_display_window();
-    if (!window)
-        return;
-    g_told_by = window;
-    const auto raise = platform::accessibility().RaiseNotification;
-    if (raise && SUCCEEDED(raise(window, s.announcement)))
-        return;
-    NotifyWinEvent(EVENT_SYSTEM_ALERT, window, OBJID_CLIENT, CHILDID_SELF);
-}
-
-bool answer_get_object(HWND window, WPARAM wparam, LPARAM lparam, LRESULT& result)
-{
-    const OsdState& s = state();
-    if (!s.settings.announce || static_cast<LONG>(static_cast<DWORD>(lparam)) != OBJID_CLIENT || !s.announcement[0] ||
-        window != g_told_by)
-        return false;
-    using FromObject = LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN);
-    static const auto from_object = platform::system_function_as<FromObject>("oleacc.dll", "LresultFromObject");
-    IAccessible* object = from_object ? new_accessible_text(s.announcement, window) : nullptr;
-    if (!object)
-        return false;
-    result = from_object(__uuidof(IAccessible), wparam, object);
-    if (static_cast<HRESULT>(result) == CO_E_NOTINITIALIZED && start_com())
-        result = from_object(__uuidof(IAccessible), wparam, object);
-    object->Release();
-    return result > 0;
+    say(reinterpret_cast<const wchar_t*>(text.c_str()), text.size(), timing);
 }
 
 } // namespace vx::osd

@@ -1,13 +1,13 @@
-// Tells assistive technology what a show put up (the show path decides
-// whether the "Announce" setting asks for it): UI Automation's notification
-// event where Windows has it, else an MSAA alert from the window showing it,
-// whose client object is then named by the text. Never takes the focus; the
-// show is already up.
+// What a show tells assistive technology (the show path decides whether the
+// "Announce" setting asks for it), in the thread's language; the announcer
+// raises it. Never takes the focus; the show is already up (or left out over
+// a full-screen program).
 #pragma once
 #include <windows.h>
 
 #include <string>
 
+#include "announcer.h"
 #include "osd_state.h"
 
 namespace vx::osd {
@@ -22,13 +22,7 @@ std::u16string volume_announcement(unsigned level, unsigned maximum, bool muted)
 // a lock key's or the microphone's new state.
 std::u16string indicator_announcement(IndicatorKind kind, bool set);
 
-// Tells `text` from `window`, the window showing it (null: the display
-// window, made when missing).
-void announce(HWND window, const std::u16string& text);
-
-// A display or indicator window's answer to WM_GETOBJECT: the last
-// announcement as its client object when `window` told it. False when it has
-// none to give (the window's default answer then serves).
-bool answer_get_object(HWND window, WPARAM wparam, LPARAM lparam, LRESULT& result);
+// Tells `text`; a volume level is said once its steps have settled.
+void announce(const std::u16string& text, Timing timing = Timing::Now);
 
 } // namespace vx::osd

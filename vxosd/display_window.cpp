@@ -1,6 +1,5 @@
 #include "display_window.h"
 
-#include "announcement.h"
 #include "osd_module.h"
 #include "osd_state.h"
 #include "platform/desktop_seam.h"
@@ -49,9 +48,6 @@ LRESULT CALLBACK display_proc(HWND window, UINT message, WPARAM wparam, LPARAM l
     // Fonts were added or removed: a text may now be drawn otherwise.
     if (message == WM_FONTCHANGE)
         clear_shape_cache();
-    LRESULT object = 0;
-    if (message == WM_GETOBJECT && answer_get_object(window, wparam, lparam, object))
-        return object;
     return DefWindowProcA(window, message, wparam, lparam);
 }
 

@@ -92,12 +92,6 @@ LRESULT CALLBACK indicator_proc(HWND window, UINT message, WPARAM wparam, LPARAM
         return 0;
     case WM_MOUSEACTIVATE:
         return kClickActivation;
-    case WM_GETOBJECT: {
-        LRESULT object = 0;
-        if (answer_get_object(window, wparam, lparam, object))
-            return object;
-        return DefWindowProcA(window, message, wparam, lparam);
-    }
     case WM_DESTROY:
         if (ind.memory_dc) {
             if (ind.original)

@@ -58,8 +58,6 @@ struct OsdState {
     int widest_background = 0;
     RECT background_monitor{};    // the monitor it was made for
 
-    wchar_t announcement[MAX_PATH] = {}; // the last text told to assistive technology
-
     unsigned show_string_calls = 0;
     Indicator indicators[kIndicatorCount];
 };

@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "announcer.h"
 #include "display_window.h"
 #include "dpi.h"
 #include "indicators.h"
@@ -302,6 +303,7 @@ int destroy()
     unregister_display_class();
     unregister_indicator_classes();
     unregister_background_class();
+    destroy_announcer();
     return result;
 }
 

@@ -63,7 +63,7 @@ int run_show(Show& show)
             SetTimer(show.window(), kFullScreenWatch, kFullScreenWatchPeriod, watch_full_screen);
     }
     if (settings.announce)
-        announce(show.window(), show.announcement());
+        announce(show.announcement(), show.announcement_timing());
     return result;
 }
 

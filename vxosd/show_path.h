@@ -12,6 +12,7 @@
 
 #include <string>
 
+#include "announcer.h"
 #include "display_placement.h"
 
 namespace vx::osd {
@@ -43,8 +44,9 @@ public:
     // The window showing the picture; null when there is none (left out
     // before it was ever made).
     virtual HWND window() const = 0;
-    // The text assistive technology is told.
+    // The text assistive technology is told, and when.
     virtual std::u16string announcement() const = 0;
+    virtual Timing announcement_timing() const { return Timing::Now; }
 };
 
 // Runs the show's steps; returns its export's result (0 when disabled or

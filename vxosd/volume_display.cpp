@@ -197,6 +197,7 @@ private:
     }
     void background(const ScreenArea& screen) override { put_up_background(screen, false); }
     std::u16string announcement() const override { return volume_announcement(level_, maximum_, false); }
+    Timing announcement_timing() const override { return Timing::WhenSettled; }
 
     unsigned level_, steps_, maximum_;
 };
@@ -252,6 +253,11 @@ private:
     std::u16string announcement() const override
     {
         return volume_announcement(level_, maximum_, type_ == kMutedType);
+    }
+    // A mute key is said at once; a level once a held key's steps settle.
+    Timing announcement_timing() const override
+    {
+        return type_ == kMutedType ? Timing::Now : Timing::WhenSettled;
     }
 
     unsigned level_, steps_, maximum_;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "accessible_text.h"
+#include "announcer.h"
 #include "display_window.h"
 #include "osd_fixture.h"
 #include "platform/accessibility_seam.h"
@@ -41,17 +43,30 @@ HRESULT WINAPI composition_enabled(BOOL* composed)
     return S_OK;
 }
 
-// A screen reader's view: the name of each alert's object, read in the
-// event hook as an MSAA client reads it.
+// A screen reader's view, by NVDA's published rules: an event from a window
+// outside the foreground application counts only if the window or its root
+// is top-most when the event is handled, and an alert is spoken only for an
+// object of role ROLE_SYSTEM_ALERT. What is spoken is the object's name.
 std::vector<std::wstring> g_heard;
+bool counts(HWND window)
+{
+    DWORD event_process = 0;
+    DWORD foreground_process = 0;
+    GetWindowThreadProcessId(window, &event_process);
+    GetWindowThreadProcessId(GetForegroundWindow(), &foreground_process);
+    const auto topmost = [](HWND w) { return (GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
+    return event_process == foreground_process || topmost(window) || topmost(GetAncestor(window, GA_ROOT));
+}
 void CALLBACK on_alert(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD, DWORD)
 {
     IAccessible* accessible = nullptr;
     VARIANT id;
-    if (FAILED(AccessibleObjectFromEvent(window, object, child, &accessible, &id)))
+    if (!counts(window) || FAILED(AccessibleObjectFromEvent(window, object, child, &accessible, &id)))
         return;
+    VARIANT role;
     BSTR name = nullptr;
-    g_heard.emplace_back(accessible->get_accName(id, &name) == S_OK ? name : L"(no name)");
+    if (accessible->get_accRole(id, &role) == S_OK && role.vt == VT_I4 && role.lVal == ROLE_SYSTEM_ALERT)
+        g_heard.emplace_back(accessible->get_accName(id, &name) == S_OK ? name : L"(no name)");
     SysFreeString(name);
     VariantClear(&id);
     accessible->Release();
@@ -63,6 +78,50 @@ HRESULT notify(HWND, const wchar_t* text)
 {
     g_notified.emplace_back(text);
     return S_OK;
+}
+
+// A host thread that never initialised COM: it has something said, answers a
+// screen reader's WM_GETOBJECT twice (one answer is never collected), then
+// probes its apartment, reads the collected answer in it, and ends the
+// announcer as OSD_Destroy does.
+struct ComLessHost {
+    LRESULT answer = 0;
+    HRESULT joined = E_FAIL;
+    std::wstring name;
+    std::size_t alive_after_destroy = 99;
+};
+DWORD WINAPI com_less_host(void* parameter)
+{
+    ComLessHost& host = *static_cast<ComLessHost*>(parameter);
+    vx::osd::say(L"Caps Lock on", 12, vx::osd::Timing::Now);
+    HWND announcer = vx::osd::announcer_window();
+    host.answer = SendMessageA(announcer, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT));
+    SendMessageA(announcer, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT));
+    host.joined = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    IAccessible* accessible = nullptr;
+    if (host.answer > 0 &&
+        SUCCEEDED(ObjectFromLresult(host.answer, __uuidof(IAccessible), 0, reinterpret_cast<void**>(&accessible)))) {
+        VARIANT self;
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        BSTR name = nullptr;
+        if (accessible->get_accName(self, &name) == S_OK)
+            host.name = name;
+        SysFreeString(name);
+        accessible->Release();
+    }
+    vx::osd::destroy_announcer();
+    host.alive_after_destroy = vx::osd::live_accessible_texts();
+    if (SUCCEEDED(host.joined))
+        CoUninitialize();
+    return 0;
+}
+int g_mta_increments = 0;
+HRESULT(WINAPI* g_real_increment)(void**) = nullptr;
+HRESULT WINAPI counted_increment(void** cookie)
+{
+    ++g_mta_increments;
+    return g_real_increment(cookie);
 }
 
 class OsdDisplay : public OsdTest {
@@ -400,7 +459,7 @@ TEST_F(OsdDisplay, CompositionIsAskedOnlyWhenADisplayGivesPixelsUp)
     EXPECT_EQ(1, g_composition_queries);
 }
 
-TEST_F(OsdDisplay, ShowsAreAnnouncedToScreenReadersInTheThreadLanguage)
+TEST_F(OsdDisplay, EveryShowIsHeardByAScreenReaderOnceInTheThreadLanguage)
 {
     ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
     SeamOverride<HRESULT (*)(HWND, const wchar_t*)> no_uia(vx::osd::platform::accessibility().RaiseNotification,
@@ -408,34 +467,101 @@ TEST_F(OsdDisplay, ShowsAreAnnouncedToScreenReadersInTheThreadLanguage)
     HWINEVENTHOOK hook = SetWinEventHook(EVENT_SYSTEM_ALERT, EVENT_SYSTEM_ALERT, nullptr, on_alert,
                                          GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
     ASSERT_NE(nullptr, hook);
+    DWORD foreground = 0;
+    GetWindowThreadProcessId(GetForegroundWindow(), &foreground);
+    ASSERT_NE(GetCurrentProcessId(), foreground) << "the host is a background application";
     g_heard.clear();
     auto heard = [&](auto show) {
         const std::size_t before = g_heard.size();
         show();
         return pump_until([&] { return g_heard.size() > before; }, 1000) ? g_heard.back() : std::wstring(L"(none)");
     };
-    EXPECT_EQ(L"(none)", heard([] { OSD_ShowVolume(50, 32, 100); })) << "\"Announce\" is 0";
-
     set_number("Announce", 1);
     reload();
     const LCID saved = GetThreadLocale();
     SetThreadLocale(1033);
+    // The first show after start-up: no display has been up, nor top-most.
+    EXPECT_EQ(L"Caps Lock on", heard([] { OSD_ShowCapsLk(10, 100, 1); }));
     EXPECT_EQ(L"Volume 50 %, muted", heard([] { OSD_ShowVolumeEx(0x8000, 32, 0xFFFF, 1); }));
     EXPECT_EQ(L"Mute Off", heard([] { OSD_ShowMuteIcon(0); }));
-    EXPECT_EQ(L"Caps Lock on", heard([] { OSD_ShowCapsLk(10, 100, 1); }));
-    EXPECT_EQ(L"Microphone muted", heard([] { OSD_ShowMic(60, 100, 1); }));
     EXPECT_EQ(L"Free text", heard([] { OSD_ShowString("Free text", nullptr, DT_SINGLELINE); }));
+    // A screen change closes the display; the next show is heard all the same.
+    SendMessageA(display(), WM_DISPLAYCHANGE, 32, MAKELPARAM(800, 600));
+    EXPECT_EQ(L"Microphone muted", heard([] { OSD_ShowMic(60, 100, 1); }));
+    {
+        SeamOverride<HRESULT(WINAPI*)(QUERY_USER_NOTIFICATION_STATE*)> shell(
+            vx::osd::platform::os().SHQueryUserNotificationState, notification_state);
+        g_notification_state = QUNS_PRESENTATION_MODE;
+        set_number("FullScreen", 1);
+        reload();
+        EXPECT_EQ(L"Left out", heard([] { OSD_ShowString("Left out", nullptr, DT_SINGLELINE); }));
+        EXPECT_FALSE(display_visible());
+        g_notification_state = QUNS_ACCEPTS_NOTIFICATIONS;
+    }
     SetThreadLocale(1031);
     EXPECT_EQ(L"Lautst\u00e4rke 100 %", heard([] { OSD_ShowVolume(0xFFFF, 32, 0xFFFF); }));
-    SetThreadLocale(saved);
+    SetThreadLocale(1033);
 
-    // Where Windows has UI Automation notifications they carry the text
-    // instead of the MSAA alert.
+    // A held key: each repeat shows its step, and the level is said once,
+    // when the steps stop.
+    for (int hold = 0; hold < 2; ++hold) {
+        g_heard.clear();
+        for (unsigned level = 10; level <= 20; ++level) {
+            OSD_ShowVolume(level * 0xFFFF / 100, 32, 0xFFFF);
+            pump(30);
+        }
+        pump(2 * vx::osd::kSettleMs + 200);
+        ASSERT_EQ(1u, g_heard.size()) << "hold " << hold;
+        EXPECT_EQ(L"Volume 20 %", g_heard[0]);
+    }
+
+    // Where Windows has UI Automation notifications they carry the text too;
+    // the alert stays for readers that do not speak notifications of
+    // background applications.
     SeamOverride<HRESULT (*)(HWND, const wchar_t*)> uia(vx::osd::platform::accessibility().RaiseNotification, notify);
     g_notified.clear();
-    EXPECT_EQ(L"(none)", heard([] { OSD_ShowNumLk(10, 100, 0); }));
+    EXPECT_EQ(L"Num Lock off", heard([] { OSD_ShowNumLk(10, 100, 0); }));
     ASSERT_EQ(1u, g_notified.size());
     EXPECT_EQ(L"Num Lock off", g_notified[0]);
+    // While the host's own window is in the foreground, a reader takes the
+    // notification from it, and the alert would say it a second time.
+    HWND own = CreateWindowExA(0, "STATIC", "host", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    {
+        SeamOverride<HWND(WINAPI*)()> foreground(vx::osd::platform::desktop().GetForegroundWindow,
+                                                 foreground_window);
+        g_foreground = own;
+        EXPECT_EQ(L"(none)", heard([] { OSD_ShowNumLk(10, 100, 1); }));
+        EXPECT_EQ(2u, g_notified.size());
+    }
+    DestroyWindow(own);
+    set_number("Announce", 0);
+    reload();
+    EXPECT_EQ(L"(none)", heard([] { OSD_ShowMic(60, 100, 0); })) << "\"Announce\" is 0";
+    SetThreadLocale(saved);
     UnhookWinEvent(hook);
     CoUninitialize();
+}
+
+TEST_F(OsdDisplay, AComLessHostThreadIsAnsweredAndKeepsNoApartment)
+{
+    auto& seam = vx::osd::platform::accessibility();
+    g_real_increment = seam.IncrementMtaUsage;
+    ASSERT_NE(nullptr, g_real_increment);
+    // Windows 8 and later count the multithreaded apartment's users; before
+    // them the library keeps the apartment with a thread of its own.
+    for (const bool counted : {true, false}) {
+        SeamOverride<HRESULT(WINAPI*)(void**)> increment(seam.IncrementMtaUsage,
+                                                         counted ? counted_increment : nullptr);
+        g_mta_increments = 0;
+        ComLessHost host;
+        HANDLE thread = CreateThread(nullptr, 0, com_less_host, &host, 0, nullptr);
+        ASSERT_NE(nullptr, thread);
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 10000));
+        CloseHandle(thread);
+        EXPECT_GT(host.answer, 0) << counted;
+        EXPECT_EQ(counted ? 1 : 0, g_mta_increments);
+        EXPECT_EQ(S_OK, host.joined) << "the host's thread was left in no apartment (" << counted << ")";
+        EXPECT_EQ(L"Caps Lock on", host.name);
+        EXPECT_EQ(0u, host.alive_after_destroy) << "every object handed out is disconnected and freed";
+    }
 }

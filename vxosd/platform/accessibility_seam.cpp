@@ -46,11 +46,18 @@ HRESULT raise_notification(HWND window, const wchar_t* text)
     return hr;
 }
 
+using IncrementMtaUsage = HRESULT(WINAPI*)(void**);
+using DecrementMtaUsage = HRESULT(WINAPI*)(void*);
+
 } // namespace
 
 AccessibilitySeam& accessibility()
 {
-    static AccessibilitySeam seam{raise_event() ? raise_notification : nullptr};
+    static AccessibilitySeam seam{
+        raise_event() ? raise_notification : nullptr,
+        system_function_as<IncrementMtaUsage>("ole32.dll", "CoIncrementMTAUsage"),
+        system_function_as<DecrementMtaUsage>("ole32.dll", "CoDecrementMTAUsage"),
+    };
     return seam;
 }
 
