@@ -6,7 +6,9 @@
 
 #include <cstdarg>
 
+#include "actions/microphone.h"
 #include "shell/autostart.h"
+#include "shell/unicode_path.h"
 #include "input/cd_disc.h"
 #include "core/consumer_keys.h"
 #include "shell/display_settings.h"
@@ -138,6 +140,8 @@ bool Host::start(HINSTANCE instance)
         consumer_raw_input_ ? "Raw Input and the keyboard hook"
                             : "the keyboard hook only (the consumer page could not be registered)",
         log_.path().c_str(), awareness_name());
+    if (const MicState mic = microphone_state(); !mic.present)
+        log("mic     no microphone to mute: %s", mic.why.c_str());
     return true;
 }
 
@@ -193,7 +197,7 @@ void Host::apply(const std::vector<KeyChange>& changes)
     for (const KeyChange& change : changes) {
         if (change.code == kMicMuteCode) {
             if (change.pressed)
-                on_mic(!mic_muted_);
+                press_mic();
         } else if (host_takes(change.code, disc_for_cd_keys_)) {
             on_key(change.code, change.pressed);
         } else if (change.pressed) {
@@ -238,6 +242,7 @@ void Host::on_key(std::uint32_t code, bool pressed)
         Mixer_GetVolume(&shown_level_);
         shown_mute_ = Mixer_GetMuteState() ? 1 : 0;
         OSD_ShowMuteIcon(shown_mute_);
+        tray_.show_volume(shown_level_, shown_mute_ == 1);
     }
     LARGE_INTEGER done;
     QueryPerformanceCounter(&done);
@@ -274,6 +279,7 @@ void Host::show_volume()
         OSD_ShowVolume(value, 0, 0xFFFF);
     else
         OSD_ShowVolumeEx(value, 0, 0xFFFF, shown_mute_);
+    tray_.show_volume(shown_level_, shown_mute_ == 1);
 }
 
 // Only this process's display: another program's window of the same class
@@ -287,10 +293,7 @@ bool Host::display_visible() const
 
 void Host::on_lock(LockKey key, bool on)
 {
-    RECT work{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    const int x = work.left + 40;
-    const int y = work.bottom - 40;
+    const auto [x, y] = indicator_position(40, 40);
     switch (key) {
     case LockKey::Caps: OSD_ShowCapsLk(x, y, on ? 1 : 0); break;
     case LockKey::Num: OSD_ShowNumLk(x, y, on ? 1 : 0); break;
@@ -302,11 +305,23 @@ void Host::on_lock(LockKey key, bool on)
 
 void Host::on_mic(bool on)
 {
-    mic_muted_ = on;
-    RECT work{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    OSD_ShowMic(work.left + 100, work.bottom - 40, on ? 1 : 0);
+    const auto [x, y] = indicator_position(100, 40);
+    OSD_ShowMic(x, y, on ? 1 : 0);
     log("mic     %s", on ? "muted" : "on");
+}
+
+// The indicator shows what the device says after the change, never what
+// keyhost asked for.
+void Host::press_mic()
+{
+    const MicState mic = toggle_microphone();
+    if (!mic.present) {
+        log("mic     no microphone to mute: %s", mic.why.c_str());
+        return;
+    }
+    if (!mic.why.empty())
+        log("mic     %s: %s", mic.way, mic.why.c_str());
+    on_mic(mic.muted);
 }
 
 void Host::show_text(const std::string& text)
@@ -335,8 +350,12 @@ void Host::change_screen(std::uint32_t width, std::uint32_t height)
         result == DISP_CHANGE_SUCCESSFUL ? "changed" : "refused", result);
 }
 
-void Host::show_menu()
+void Host::show_menu(POINT at)
 {
+    // Enter on the icon comes twice, and the menu's own loop delivers the
+    // second: one menu at a time.
+    if (menu_open_)
+        return;
     const int monitor = display_setting(kMonitorSetting);
     auto check = [](bool on) { return static_cast<UINT>(on ? MF_CHECKED : MF_UNCHECKED); };
     HMENU display = CreatePopupMenu();
@@ -356,7 +375,9 @@ void Host::show_menu()
     AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(display), "On-screen display");
     AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(menu, MF_STRING, kMenuExit, "Exit");
-    const UINT chosen = track_tray_menu(window_, menu);
+    menu_open_ = true;
+    const UINT chosen = track_tray_menu(window_, menu, at);
+    menu_open_ = false;
     DestroyMenu(menu); // and the submenu with it
     if (chosen)
         on_command(chosen);
@@ -439,7 +460,7 @@ bool Host::handle_registered(UINT message)
     }
     if (message == another_start) {
         log("keyhost: another start was refused; this copy keeps running");
-        tray_.balloon("Multimedia keyboard", "keyhost is already running.");
+        tray_.balloon(L"Multimedia keyboard", L"keyhost is already running.");
         return true;
     }
     return false;
@@ -509,10 +530,16 @@ LRESULT Host::handle(UINT message, WPARAM wparam, LPARAM lparam)
             return 0;
         }
         break;
-    case kTrayMessage:
-        if (lparam == WM_RBUTTONUP || lparam == WM_CONTEXTMENU)
-            show_menu();
+    case kTrayMessage: {
+        POINT at{};
+        if (tray_wants_menu(wparam, lparam, at))
+            show_menu(at);
         return 0;
+    }
+    case WM_SETTINGCHANGE:
+        if (wparam == SPI_SETHIGHCONTRAST)
+            tray_.settings_changed();
+        break;
     case WM_COMMAND:
         on_command(LOWORD(wparam));
         return 0;

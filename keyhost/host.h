@@ -65,6 +65,7 @@ public:
     // A key of the replay script, tracked like real input.
     void replay_key(std::uint32_t code, bool pressed);
     void on_lock(LockKey key, bool on);
+    // The microphone indicator showing `on` (muted) or off.
     void on_mic(bool on);
     // A text of the replay, shown as the display's text.
     void show_text(const std::string& text);
@@ -98,7 +99,8 @@ private:
     void show_volume();
     bool volume_changed() const;
     bool display_visible() const;
-    void show_menu();
+    void press_mic();
+    void show_menu(POINT at);
     void on_command(UINT command);
     void finish();
 
@@ -113,7 +115,7 @@ private:
     HWINEVENTHOOK desktop_switch_ = nullptr;
     bool consumer_raw_input_ = false;
     bool disc_for_cd_keys_ = false;
-    bool mic_muted_ = false;
+    bool menu_open_ = false;
     int shown_level_ = -1; // the volume display's level and mute as last shown
     int shown_mute_ = -1;
     int exit_code_ = 0;
