@@ -525,10 +525,8 @@ LRESULT Host::handle(UINT message, WPARAM wparam, LPARAM lparam)
                 show_volume();
             return 0;
         }
-        if (wparam == kTrayRetryTimer) {
-            tray_.retry();
+        if (tray_.on_timer(wparam))
             return 0;
-        }
         break;
     case kTrayMessage: {
         POINT at{};

@@ -103,6 +103,7 @@ void TrayIcon::retry()
 void TrayIcon::remove()
 {
     KillTimer(window_, kTrayRetryTimer);
+    KillTimer(window_, kTrayTipTimer);
     NOTIFYICONDATAW icon = data(0);
     Shell_NotifyIconW(NIM_DELETE, &icon);
 }
@@ -116,13 +117,30 @@ void TrayIcon::balloon(const wchar_t* title, const wchar_t* text)
     Shell_NotifyIconW(NIM_MODIFY, &icon);
 }
 
-void TrayIcon::show_volume(int level, bool muted)
+bool TrayIcon::on_timer(UINT_PTR id)
 {
-    const int percent = (level < 0 ? 0 : level > 0xFFFF ? 0xFFFF : level) * 100 / 0xFFFF;
-    std::swprintf(tip_, _countof(tip_), L"Multimedia keyboard\nVolume %d %%%ls", percent, muted ? L", muted" : L"");
+    if (id == kTrayRetryTimer) {
+        retry();
+        return true;
+    }
+    if (id != kTrayTipTimer)
+        return false;
+    KillTimer(window_, kTrayTipTimer);
     NOTIFYICONDATAW icon = data(NIF_TIP | NIF_SHOWTIP);
     std::wcsncpy(icon.szTip, tip_, _countof(icon.szTip) - 1);
     Shell_NotifyIconW(NIM_MODIFY, &icon);
+    return true;
+}
+
+void TrayIcon::show_volume(int level, bool muted)
+{
+    const int percent = ((level < 0 ? 0 : level > 0xFFFF ? 0xFFFF : level) * 100 + 0x7FFF) / 0xFFFF;
+    wchar_t tip[_countof(tip_)] = {};
+    std::swprintf(tip, _countof(tip), L"Multimedia keyboard\nVolume %d %%%ls", percent, muted ? L", muted" : L"");
+    if (std::wcscmp(tip, tip_) == 0)
+        return;
+    std::wcsncpy(tip_, tip, _countof(tip_) - 1);
+    SetTimer(window_, kTrayTipTimer, kTrayTipMs, nullptr);
 }
 
 void TrayIcon::settings_changed()

@@ -13,6 +13,10 @@ namespace keyhost {
 inline constexpr UINT_PTR kTrayRetryTimer = 2;
 inline constexpr UINT kTrayRetryMs = 1000;
 inline constexpr int kTrayRetries = 300;
+// The tooltip follows the volume a moment later, off the key's path: each
+// change of the icon is a message to Explorer that waits for its answer.
+inline constexpr UINT_PTR kTrayTipTimer = 3;
+inline constexpr UINT kTrayTipMs = 250;
 // Icon resources (keyhost/res/keyhost_icons.rc).
 inline constexpr WORD kIconKeyhost = 1;
 inline constexpr WORD kIconKeyhostHighContrast = 2;
@@ -22,11 +26,11 @@ public:
     void attach(HWND window, UINT callback_message);
     // Adds the icon, or arms the retry; true when it is shown.
     bool add();
-    // The retry timer fired.
-    void retry();
+    // Handles the icon's own timers; false for any other timer.
+    bool on_timer(UINT_PTR id);
     void remove();
     void balloon(const wchar_t* title, const wchar_t* text);
-    // The tooltip: the volume in percent of 0xFFFF and whether it is muted.
+    // The tooltip: the volume (of 0xFFFF) in percent and whether it is muted.
     void show_volume(int level, bool muted);
     // A system setting changed: the high-contrast picture may be due.
     void settings_changed();
@@ -34,6 +38,7 @@ public:
 
 private:
     NOTIFYICONDATAW data(UINT flags) const;
+    void retry();
     HICON load_icon() const;
 
     HWND window_ = nullptr;

@@ -468,6 +468,9 @@ struct StandInTaskbar {
                 me->added.push_back(owner);
             // uVersion follows the window, id, flags, message, tip, state,
             // state mask and info text (Wine 8's layout).
+            if (data->dwData == NIM_MODIFY && data->cbData >= 272 &&
+                (static_cast<const UINT*>(data->lpData)[2] & NIF_TIP))
+                me->tip = reinterpret_cast<const wchar_t*>(static_cast<const BYTE*>(data->lpData) + 16);
             if (data->dwData == NIM_SETVERSION && data->cbData >= 796)
                 me->versions.push_back(*reinterpret_cast<const UINT*>(static_cast<const BYTE*>(data->lpData) + 792));
             return me->accept;
@@ -483,6 +486,7 @@ struct StandInTaskbar {
     bool accept = true;
     std::vector<HWND> added;
     std::vector<UINT> versions;
+    std::wstring tip;
 };
 
 // Starts the shipped keyhost from another current folder.
@@ -527,6 +531,10 @@ TEST_F(KeyhostTest, TrayIconIsRetriedAndAddedAgainWhenTheTaskbarIsCreated)
     pump(200);
     EXPECT_EQ(2u, taskbar.added.size()) << "a new taskbar got the icon again";
     EXPECT_EQ(std::vector<UINT>(2, NOTIFYICON_VERSION_4), taskbar.versions) << "each add sets the version again";
+    live.host.replay_key(0xE2, true); // Mute, at volume 0
+    live.host.replay_key(0xE2, false);
+    pump(400);
+    EXPECT_EQ(L"Multimedia keyboard\nVolume 0 %, muted", taskbar.tip);
 }
 
 // Each icon group holds a picture drawn for every small-icon size from 100
