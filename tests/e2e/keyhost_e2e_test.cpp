@@ -471,6 +471,8 @@ struct StandInTaskbar {
             if (data->dwData == NIM_MODIFY && data->cbData >= 272 &&
                 (static_cast<const UINT*>(data->lpData)[2] & NIF_TIP))
                 me->tip = reinterpret_cast<const wchar_t*>(static_cast<const BYTE*>(data->lpData) + 16);
+            if (data->dwData == NIM_MODIFY && (static_cast<const UINT*>(data->lpData)[2] & NIF_INFO))
+                ++me->balloons;
             if (data->dwData == NIM_SETVERSION && data->cbData >= 796)
                 me->versions.push_back(*reinterpret_cast<const UINT*>(static_cast<const BYTE*>(data->lpData) + 792));
             return me->accept;
@@ -487,6 +489,7 @@ struct StandInTaskbar {
     std::vector<HWND> added;
     std::vector<UINT> versions;
     std::wstring tip;
+    int balloons = 0;
 };
 
 // Starts the shipped keyhost from another current folder.
@@ -519,6 +522,7 @@ DWORD wait_for_exit(const PROCESS_INFORMATION& process)
 
 TEST_F(KeyhostTest, TrayIconIsRetriedAndAddedAgainWhenTheTaskbarIsCreated)
 {
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\VXKeyHost", L"TrayIntroShown");
     StandInTaskbar taskbar;
     taskbar.accept = false;
     LiveHost live("keyhost-tray");
@@ -531,6 +535,7 @@ TEST_F(KeyhostTest, TrayIconIsRetriedAndAddedAgainWhenTheTaskbarIsCreated)
     pump(200);
     EXPECT_EQ(2u, taskbar.added.size()) << "a new taskbar got the icon again";
     EXPECT_EQ(std::vector<UINT>(2, NOTIFYICON_VERSION_4), taskbar.versions) << "each add sets the version again";
+    EXPECT_EQ(1, taskbar.balloons) << "the balloon saying where keyhost is comes once, with the first icon shown";
     live.host.replay_key(0xE2, true); // Mute, at volume 0
     live.host.replay_key(0xE2, false);
     pump(400);
