@@ -3,12 +3,21 @@
 #include <windowsx.h>
 
 #include <cwchar>
+#include <iterator>
 
 namespace keyhost {
 namespace {
 
 constexpr wchar_t kIntroKey[] = L"Software\\VXKeyHost";
 constexpr wchar_t kIntroValue[] = L"TrayIntroShown";
+
+// Copies as much of `from` as fits and always terminates.
+template <std::size_t N>
+void copy_text(wchar_t (&to)[N], const wchar_t* from)
+{
+    std::wcsncpy(to, from, N - 1);
+    to[N - 1] = L'\0';
+}
 
 bool high_contrast()
 {
@@ -63,7 +72,7 @@ bool TrayIcon::add()
     NOTIFYICONDATAW icon = data(NIF_ICON | NIF_MESSAGE | NIF_TIP | NIF_SHOWTIP);
     icon.uCallbackMessage = callback_;
     icon.hIcon = load_icon();
-    std::wcsncpy(icon.szTip, tip_, _countof(icon.szTip) - 1);
+    copy_text(icon.szTip, tip_);
     // A busy taskbar may time out on an add it then performs: an icon that
     // takes a modify is there.
     if (!Shell_NotifyIconW(NIM_ADD, &icon) && !Shell_NotifyIconW(NIM_MODIFY, &icon)) {
@@ -111,8 +120,8 @@ void TrayIcon::remove()
 void TrayIcon::balloon(const wchar_t* title, const wchar_t* text)
 {
     NOTIFYICONDATAW icon = data(NIF_INFO);
-    std::wcsncpy(icon.szInfoTitle, title, _countof(icon.szInfoTitle) - 1);
-    std::wcsncpy(icon.szInfo, text, _countof(icon.szInfo) - 1);
+    copy_text(icon.szInfoTitle, title);
+    copy_text(icon.szInfo, text);
     icon.dwInfoFlags = NIIF_INFO;
     Shell_NotifyIconW(NIM_MODIFY, &icon);
 }
@@ -127,7 +136,7 @@ bool TrayIcon::on_timer(UINT_PTR id)
         return false;
     KillTimer(window_, kTrayTipTimer);
     NOTIFYICONDATAW icon = data(NIF_TIP | NIF_SHOWTIP);
-    std::wcsncpy(icon.szTip, tip_, _countof(icon.szTip) - 1);
+    copy_text(icon.szTip, tip_);
     Shell_NotifyIconW(NIM_MODIFY, &icon);
     return true;
 }
@@ -135,11 +144,11 @@ bool TrayIcon::on_timer(UINT_PTR id)
 void TrayIcon::show_volume(int level, bool muted)
 {
     const int percent = ((level < 0 ? 0 : level > 0xFFFF ? 0xFFFF : level) * 100 + 0x7FFF) / 0xFFFF;
-    wchar_t tip[_countof(tip_)] = {};
-    std::swprintf(tip, _countof(tip), L"Multimedia keyboard\nVolume %d %%%ls", percent, muted ? L", muted" : L"");
+    wchar_t tip[kTipChars] = {};
+    std::swprintf(tip, std::size(tip), L"Multimedia keyboard\nVolume %d %%%ls", percent, muted ? L", muted" : L"");
     if (std::wcscmp(tip, tip_) == 0)
         return;
-    std::wcsncpy(tip_, tip, _countof(tip_) - 1);
+    copy_text(tip_, tip);
     SetTimer(window_, kTrayTipTimer, kTrayTipMs, nullptr);
 }
 

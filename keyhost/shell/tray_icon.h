@@ -8,6 +8,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstddef>
+
 namespace keyhost {
 
 inline constexpr UINT_PTR kTrayRetryTimer = 2;
@@ -45,7 +47,8 @@ private:
     UINT callback_ = 0;
     UINT taskbar_created_ = 0;
     int retries_left_ = 0;
-    wchar_t tip_[128] = L"Multimedia keyboard";
+    static constexpr std::size_t kTipChars = 128; // NOTIFYICONDATAW::szTip
+    wchar_t tip_[kTipChars] = L"Multimedia keyboard";
 };
 
 // The command a notification of the icon asks for: true for the menu (a
