@@ -7,58 +7,11 @@
 #include <cstdarg>
 
 #include "actions/microphone.h"
-#include "shell/autostart.h"
-#include "shell/unicode_path.h"
-#include "input/cd_disc.h"
 #include "core/consumer_keys.h"
 #include "shell/display_settings.h"
-#include "vxosd.h"
-#include "vxutil.h"
 
 namespace keyhost {
 namespace {
-
-constexpr char kProfileRoot[] = "Software\\VXKeyHost";
-constexpr UINT_PTR kVolumeFollowTimer = 1;
-constexpr UINT kVolumeFollowMs = 150;
-
-bool is_volume_key(std::uint32_t code) { return code == kVolumeUp || code == kVolumeDown; }
-
-BOOL CALLBACK find_visible_display(HWND window, LPARAM visible)
-{
-    char name[32] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (lstrcmpA(name, "VX_OSD_WNDCLASS") != 0)
-        return TRUE;
-    *reinterpret_cast<bool*>(visible) = IsWindowVisible(window) != FALSE;
-    return FALSE;
-}
-
-// The mode after the current one in the display's list, from `index` on
-// (which is advanced); false when the display lists no other mode.
-bool next_display_mode(std::uint32_t& index, DEVMODEA& mode)
-{
-    DEVMODEA current{};
-    current.dmSize = sizeof current;
-    EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &current);
-    std::uint32_t count = 0;
-    DEVMODEA probe{};
-    probe.dmSize = sizeof probe;
-    while (count < 1000 && EnumDisplaySettingsA(nullptr, count, &probe))
-        ++count;
-    for (std::uint32_t tried = 0; tried < count; ++tried) {
-        mode = DEVMODEA{};
-        mode.dmSize = sizeof mode;
-        if (!EnumDisplaySettingsA(nullptr, index++ % count, &mode))
-            continue;
-        if (mode.dmPelsWidth != current.dmPelsWidth || mode.dmPelsHeight != current.dmPelsHeight ||
-            mode.dmBitsPerPel != current.dmBitsPerPel) {
-            mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
-            return true;
-        }
-    }
-    return false;
-}
 
 // The host whose window is up; the desktop-switch event has no other way in.
 Host* g_host = nullptr;
@@ -84,6 +37,17 @@ const char* awareness_name()
     }
 }
 
+// ChangeWindowMessageFilterEx exists from Windows 7 on; it is looked up so
+// keyhost still starts where it does not.
+void allow_message(HWND window, UINT message)
+{
+    using Filter = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+    static const auto filter = reinterpret_cast<Filter>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("user32.dll"), "ChangeWindowMessageFilterEx")));
+    if (filter && message)
+        filter(window, message, 1 /* MSGFLT_ALLOW */, nullptr);
+}
+
 } // namespace
 
 Host::~Host() { log_.close(); }
@@ -95,15 +59,18 @@ void Host::log(const char* format, ...)
     va_start(args, format);
     std::vsnprintf(line, sizeof line, format, args);
     va_end(args);
+    std::lock_guard<std::mutex> hold(log_lock_);
     std::fputs(line, stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);
     log_.write(line);
 }
 
+// Read after the action thread ended, or on it (the replay's report).
+std::vector<double> Host::volume_latencies() const { return actions_.volume_latencies(); }
+
 bool Host::start(HINSTANCE instance)
 {
-    QueryPerformanceFrequency(&frequency_);
     log_.open(options_.out_dir.empty() ? default_log_folder() : options_.out_dir);
 
     WNDCLASSA wc{};
@@ -113,26 +80,23 @@ bool Host::start(HINSTANCE instance)
     if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         return false;
     // A hidden top-level window: it owns the notification icon, receives Raw
-    // Input, the hook's keys and broadcasts, and is the mixer's callback window.
+    // Input, the hook's keys and broadcasts.
     window_ = CreateWindowExA(WS_EX_TOOLWINDOW, kWindowClass, "VX key host", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                               instance, this);
     if (!window_)
         return false;
 
-    char user[260] = {};
-    DWORD user_size = sizeof user;
-    if (!GetUserNameA(user, &user_size))
-        user[0] = '\0';
-    Reg_InitProfile(kProfileRoot, user);
-    SetThreadResourceLocale();
-    write_display_defaults();
-    Mixer_Init(window_);
-    OSD_Init();
-    OSD_InitLockKey();
-    refresh_disc();
+    // The action thread opens the profile, the mixer and the displays before
+    // any key can reach it.
+    if (!action_thread_.start([this] { actions_.start(action_thread_.window()); },
+                              [this](const KeyWork& work) { run_key(work); },
+                              [this](HWND w, UINT m, WPARAM wp, LPARAM lp) { return handle_action_message(w, m, wp, lp); }))
+        return false;
+    disc_watch_.start([this](const char* line) { log("%s", line); });
     start_input();
 
     tray_.attach(window_, kTrayMessage);
+    allow_through_uipi();
     tray_.add();
     if (options_.log_announcements)
         announcements_.start([this](const std::string& text) { log("announce %s", text.c_str()); });
@@ -145,16 +109,39 @@ bool Host::start(HINSTANCE instance)
     return true;
 }
 
+// An elevated copy still hears Explorer's new taskbar and a second start
+// from a copy of lower integrity.
+void Host::allow_through_uipi()
+{
+    allow_message(window_, tray_.taskbar_created());
+    allow_message(window_, RegisterWindowMessageA(kAnotherStartMessage));
+}
+
 // Every way a key comes in, and every way one can be lost on the way out.
 void Host::start_input()
 {
     consumer_raw_input_ = register_raw_input(window_);
     if (!hook_.start(window_))
         log("keyhost: no keyboard hook; Windows acts on the volume and media keys too");
+    int delay = 1;
+    DWORD speed = 31;
+    SystemParametersInfoA(SPI_GETKEYBOARDDELAY, 0, &delay, 0);
+    SystemParametersInfoA(SPI_GETKEYBOARDSPEED, 0, &speed, 0);
+    repeat_window_ = repeat_window(delay, static_cast<int>(speed));
     WTSRegisterSessionNotification(window_, NOTIFY_FOR_THIS_SESSION);
     g_host = this;
     desktop_switch_ = SetWinEventHook(EVENT_SYSTEM_DESKTOPSWITCH, EVENT_SYSTEM_DESKTOPSWITCH, nullptr, on_desktop_switch,
                                       0, 0, WINEVENT_OUTOFCONTEXT);
+}
+
+// Windows removes a hook it gave up on without a word, and a session or
+// power change can leave it deaf: a new one is installed and held keys end.
+void Host::restart_hook(const char* why)
+{
+    release_all(why);
+    hook_watch_.clear();
+    const bool ok = hook_.restart();
+    log("hook    installed again after %s: %s", why, ok ? "done" : "FAILED");
 }
 
 int Host::run_message_loop()
@@ -170,248 +157,36 @@ int Host::run_message_loop()
 void Host::replay_key(std::uint32_t code, bool pressed)
 {
     std::vector<KeyChange> changes;
-    tracker_.key(kReplaySource, code, pressed, changes);
-    apply(changes);
-}
-
-void Host::on_report(Source source, std::span<const std::uint32_t> codes, int dial_steps)
-{
-    std::vector<KeyChange> changes;
-    tracker_.set(source, codes, changes);
-    apply(changes);
-    // A dial step is a tap of the volume key, unless one is held and its
-    // repeat already moves the volume.
-    const std::uint32_t key = dial_steps > 0 ? kVolumeUp : kVolumeDown;
-    for (int i = 0; i < (dial_steps < 0 ? -dial_steps : dial_steps); ++i) {
-        if (tracker_.down(kVolumeUp) || tracker_.down(kVolumeDown))
-            break;
-        on_key(key, true);
-        on_key(key, false);
-    }
-}
-
-// The changes are a local copy: a key function may show a message box whose
-// loop brings further input in before this returns.
-void Host::apply(const std::vector<KeyChange>& changes)
-{
+    replay_tracker_.key(kReplaySource, code, pressed, changes);
     for (const KeyChange& change : changes) {
-        if (change.code == kMicMuteCode) {
-            if (change.pressed)
-                press_mic();
-        } else if (host_takes(change.code, disc_for_cd_keys_)) {
-            on_key(change.code, change.pressed);
-        } else if (change.pressed) {
-            log("pass    0x%04X to Windows (no disc for the CD functions)", change.code);
-        }
+        if (change.code != kMicMuteCode)
+            action_thread_.run_now([&] { actions_.key(change.code, change.pressed, 0); });
+        else if (change.pressed) // the microphone is keyhost's own, as for real input
+            action_thread_.run_now([&] { actions_.toggle_mic(); });
     }
 }
 
-void Host::release_all(const char* why)
-{
-    std::vector<KeyChange> changes;
-    tracker_.release_all(changes);
-    if (!changes.empty())
-        log("release %zu held key(s): %s", changes.size(), why);
-    apply(changes);
-}
-
-void Host::refresh_disc()
-{
-    disc_for_cd_keys_ = disc_for_cd_keys();
-    hook_.set_disc_for_cd_keys(disc_for_cd_keys_);
-}
-
-void Host::on_key(std::uint32_t code, bool pressed)
-{
-    LARGE_INTEGER begin;
-    QueryPerformanceCounter(&begin);
-    int result = 0;
-    const int handled = CallHIDButtonFunction(code, pressed ? 1 : 0, &result);
-
-    if (pressed && is_volume_key(code)) {
-        show_volume();
-        SetTimer(window_, kVolumeFollowTimer, kVolumeFollowMs, nullptr);
-        LARGE_INTEGER end;
-        QueryPerformanceCounter(&end);
-        latencies_.add(static_cast<double>(end.QuadPart - begin.QuadPart) * 1000.0 /
-                       static_cast<double>(frequency_.QuadPart));
-    } else if (!pressed && is_volume_key(code)) {
-        KillTimer(window_, kVolumeFollowTimer);
-    } else if (pressed && code == kMute) {
-        // The mixer's change notice that follows must not replace the icon.
-        Mixer_GetVolume(&shown_level_);
-        shown_mute_ = Mixer_GetMuteState() ? 1 : 0;
-        OSD_ShowMuteIcon(shown_mute_);
-        tray_.show_volume(shown_level_, shown_mute_ == 1);
-    }
-    LARGE_INTEGER done;
-    QueryPerformanceCounter(&done);
-    const double ms =
-        static_cast<double>(done.QuadPart - begin.QuadPart) * 1000.0 / static_cast<double>(frequency_.QuadPart);
-    char name[64] = "?";
-    GetHIDFuncName(code, name, sizeof name);
-    // A volume press logs what it showed rather than asking the mixer again.
-    int level = shown_level_;
-    int muted = shown_mute_;
-    if (!pressed || !is_volume_key(code)) {
-        Mixer_GetVolume(&level);
-        muted = Mixer_GetMuteState() ? 1 : 0;
-    }
-    log("%-7s 0x%04X %-20s -> %d (result %d)  volume 0x%04X muted %d  %7.2f ms", pressed ? "press" : "release", code,
-        name, handled, result, level, muted, ms);
-}
-
-bool Host::volume_changed() const
-{
-    int level = 0;
-    Mixer_GetVolume(&level);
-    return (level < 0 ? 0 : level) != shown_level_ || (Mixer_GetMuteState() ? 1 : 0) != shown_mute_;
-}
-
-void Host::show_volume()
-{
-    int level = 0;
-    Mixer_GetVolume(&level);
-    shown_level_ = level < 0 ? 0 : level;
-    shown_mute_ = Mixer_GetMuteState() ? 1 : 0;
-    const unsigned value = static_cast<unsigned>(shown_level_);
-    if (options_.classic_volume)
-        OSD_ShowVolume(value, 0, 0xFFFF);
-    else
-        OSD_ShowVolumeEx(value, 0, 0xFFFF, shown_mute_);
-    tray_.show_volume(shown_level_, shown_mute_ == 1);
-}
-
-// Only this process's display: another program's window of the same class
-// is not ours to follow.
-bool Host::display_visible() const
-{
-    bool visible = false;
-    EnumThreadWindows(GetCurrentThreadId(), find_visible_display, reinterpret_cast<LPARAM>(&visible));
-    return visible;
-}
-
-void Host::on_lock(LockKey key, bool on)
-{
-    const auto [x, y] = indicator_position(40, 40);
-    switch (key) {
-    case LockKey::Caps: OSD_ShowCapsLk(x, y, on ? 1 : 0); break;
-    case LockKey::Num: OSD_ShowNumLk(x, y, on ? 1 : 0); break;
-    case LockKey::Scroll: OSD_ShowScrlLk(x, y, on ? 1 : 0); break;
-    }
-    static const char* const names[] = {"Caps Lock", "Num Lock", "Scroll Lock"};
-    log("lock    %s %s", names[static_cast<int>(key)], on ? "on" : "off");
-}
-
-void Host::on_mic(bool on)
-{
-    const auto [x, y] = indicator_position(100, 40);
-    OSD_ShowMic(x, y, on ? 1 : 0);
-    log("mic     %s", on ? "muted" : "on");
-}
-
-// The indicator shows what the device says after the change, never what
-// keyhost asked for.
-void Host::press_mic()
-{
-    const MicState mic = toggle_microphone();
-    if (!mic.present) {
-        log("mic     no microphone to mute: %s", mic.why.c_str());
-        return;
-    }
-    if (!mic.why.empty())
-        log("mic     %s: %s", mic.way, mic.why.c_str());
-    on_mic(mic.muted);
-}
-
-void Host::show_text(const std::string& text)
-{
-    OSD_ShowString(text.c_str(), nullptr, DT_SINGLELINE | DT_BOTTOM | DT_RIGHT);
-    log("text    %s", text.c_str());
-}
-
+void Host::on_lock(LockKey key, bool on) { action_thread_.run_now([&] { actions_.lock(key, on); }); }
+void Host::on_mic(bool on) { action_thread_.run_now([&] { actions_.mic(on); }); }
+void Host::show_text(const std::string& text) { action_thread_.run_now([&] { actions_.text(text); }); }
 void Host::change_screen(std::uint32_t width, std::uint32_t height)
 {
-    DEVMODEA mode{};
-    mode.dmSize = sizeof mode;
-    if (width && height) {
-        mode.dmPelsWidth = width;
-        mode.dmPelsHeight = height;
-        mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
-    } else if (!next_display_mode(next_mode_, mode)) {
-        log("screen  the display lists no other mode");
-        return;
-    }
-    // CDS_FULLSCREEN: a change for this session of keyhost only, never
-    // written to the registry; finish() puts the registry's mode back.
-    const LONG result = ChangeDisplaySettingsExA(nullptr, &mode, nullptr, CDS_FULLSCREEN, nullptr);
-    screen_changed_ |= result == DISP_CHANGE_SUCCESSFUL;
-    log("screen  %lux%lu %lu bits: %s (%ld)", mode.dmPelsWidth, mode.dmPelsHeight, mode.dmBitsPerPel,
-        result == DISP_CHANGE_SUCCESSFUL ? "changed" : "refused", result);
+    action_thread_.run_now([&] { actions_.change_screen(width, height); });
 }
 
-void Host::show_menu(POINT at)
+// The action thread's own window: the mixer's notices and the display's
+// follow timer.
+bool Host::handle_action_message(HWND, UINT message, WPARAM wparam, LPARAM)
 {
-    // Enter on the icon comes twice, and the menu's own loop delivers the
-    // second: one menu at a time.
-    if (menu_open_)
-        return;
-    const int monitor = display_setting(kMonitorSetting);
-    auto check = [](bool on) { return static_cast<UINT>(on ? MF_CHECKED : MF_UNCHECKED); };
-    HMENU display = CreatePopupMenu();
-    AppendMenuA(display, MF_STRING | check(monitor == 0), kMenuMonitorPrimary, "On the primary monitor");
-    AppendMenuA(display, MF_STRING | check(monitor == 1), kMenuMonitorActive, "On the monitor of the active window");
-    AppendMenuA(display, MF_STRING | check(monitor == 2), kMenuMonitorPointer, "On the monitor under the pointer");
-    AppendMenuA(display, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(display, MF_STRING | check(display_setting(kFullScreenSetting) == 1), kMenuFullScreen,
-                "Hide over full-screen programs");
-    AppendMenuA(display, MF_STRING | check(display_setting(kAnnounceSetting) == 1), kMenuAnnounce,
-                "Announce to screen readers");
-    AppendMenuA(display, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(display, MF_STRING, kMenuFont, "Font and colour...");
-
-    HMENU menu = CreatePopupMenu();
-    AppendMenuA(menu, MF_STRING | check(autostart_enabled()), kMenuAutostart, "Start with Windows");
-    AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(display), "On-screen display");
-    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(menu, MF_STRING, kMenuExit, "Exit");
-    menu_open_ = true;
-    const UINT chosen = track_tray_menu(window_, menu, at);
-    menu_open_ = false;
-    DestroyMenu(menu); // and the submenu with it
-    if (chosen)
-        on_command(chosen);
-}
-
-void Host::on_command(UINT command)
-{
-    switch (command) {
-    case kMenuAutostart: {
-        const bool on = !autostart_enabled();
-        log("menu    start with Windows %s: %s", on ? "on" : "off", set_autostart(on) ? "done" : "FAILED");
-        break;
+    if (message == MM_MIXM_CONTROL_CHANGE) {
+        actions_.mixer_changed();
+        return true;
     }
-    case kMenuFont:
-        if (OSD_SelectFont(window_))
-            OSD_SaveSettings();
-        break;
-    case kMenuMonitorPrimary:
-    case kMenuMonitorActive:
-    case kMenuMonitorPointer:
-        change_display_setting(kMonitorSetting, static_cast<int>(command - kMenuMonitorPrimary));
-        break;
-    case kMenuFullScreen:
-        change_display_setting(kFullScreenSetting, display_setting(kFullScreenSetting) == 1 ? 0 : 1);
-        break;
-    case kMenuAnnounce:
-        change_display_setting(kAnnounceSetting, display_setting(kAnnounceSetting) == 1 ? 0 : 1);
-        break;
-    case kMenuExit:
-        DestroyWindow(window_);
-        break;
-    default:
-        break;
+    if (message == WM_TIMER && wparam == kVolumeFollowTimer) {
+        actions_.follow_volume();
+        return true;
     }
+    return false;
 }
 
 void Host::finish()
@@ -424,12 +199,11 @@ void Host::finish()
         UnhookWinEvent(desktop_switch_);
     desktop_switch_ = nullptr;
     g_host = nullptr;
+    KillTimer(window_, kKeyWatchTimer);
+    disc_watch_.stop();
     announcements_.stop();
     tray_.remove();
-    Mixer_StopVolumeIncrease();
-    OSD_Destroy();
-    if (screen_changed_)
-        ChangeDisplaySettingsExA(nullptr, nullptr, nullptr, 0, nullptr);
+    action_thread_.stop([this] { actions_.finish(); });
 }
 
 void CALLBACK Host::on_desktop_switch(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD)
@@ -471,63 +245,56 @@ LRESULT Host::handle(UINT message, WPARAM wparam, LPARAM lparam)
     if (message >= 0xC000 && handle_registered(message))
         return 0;
     switch (message) {
-    case WM_INPUT: {
-        const RawInputSink sink{
-            [this](Source source, std::span<const std::uint32_t> codes, int steps) { on_report(source, codes, steps); },
-            [this](LockKey key) {
-                // The state Windows has now, so a toggle made while keyhost
-                // did not listen never inverts the indicator.
-                static const int keys[] = {VK_CAPITAL, VK_NUMLOCK, VK_SCROLL};
-                on_lock(key, (GetKeyState(keys[static_cast<int>(key)]) & 1) != 0);
-            },
-            [this](std::uint64_t) { release_all("a report could not be read"); },
-            [this](std::uint64_t device) { return tracker_.holds_any(device); },
-        };
-        raw_input_.read(reinterpret_cast<HRAWINPUT>(lparam), sink);
+    case WM_INPUT:
+        raw_input_.read(reinterpret_cast<HRAWINPUT>(lparam), raw_input_sink());
         break;
-    }
     case WM_INPUT_DEVICE_CHANGE:
         if (wparam == GIDC_REMOVAL) {
             release_all("a device was removed");
             raw_input_.forget(reinterpret_cast<HANDLE>(lparam));
         }
         return 0;
-    case kHookKeyMessage: {
-        std::vector<KeyChange> changes;
-        tracker_.key(kHookSource, code_of_virtual_key(static_cast<std::uint32_t>(wparam)), lparam != 0, changes);
-        apply(changes);
+    case kHookKeyMessage:
+        on_hook_key(static_cast<std::uint32_t>(wparam), lparam != 0);
         return 0;
-    }
+    case kHookPassMessage:
+        log("pass    0x%04X to Windows (busy)", code_of_virtual_key(static_cast<std::uint32_t>(wparam)));
+        return 0;
+    case kKeyDoneMessage:
+        on_key_done(static_cast<std::uint32_t>(wparam), static_cast<int>(lparam));
+        return 0;
     case WM_WTSSESSION_CHANGE:
-        release_all("session change");
+        if (wparam == WTS_SESSION_LOCK)
+            release_all("session locked");
+        else
+            restart_hook("a session change");
         return 0;
     case WM_POWERBROADCAST:
         if (wparam == PBT_APMSUSPEND)
             release_all("suspend");
+        else if (wparam == PBT_APMRESUMEAUTOMATIC || wparam == PBT_APMRESUMESUSPEND)
+            restart_hook("resume");
         return TRUE;
-    case WM_DEVICECHANGE:
-        // A disc went in or out: the CD keys may change hands.
-        if ((wparam == DBT_DEVICEARRIVAL || wparam == DBT_DEVICEREMOVECOMPLETE) && lparam &&
-            reinterpret_cast<const DEV_BROADCAST_HDR*>(lparam)->dbch_devicetype == DBT_DEVTYP_VOLUME)
-            refresh_disc();
+    case WM_DEVICECHANGE: {
+        // A disc went in or out: the CD keys may change hands. Other volumes
+        // (USB sticks, network drives) are none of the CD keys' business.
+        const auto* volume = reinterpret_cast<const DEV_BROADCAST_VOLUME*>(lparam);
+        if ((wparam == DBT_DEVICEARRIVAL || wparam == DBT_DEVICEREMOVECOMPLETE) && volume &&
+            volume->dbcv_devicetype == DBT_DEVTYP_VOLUME && (volume->dbcv_flags & DBTF_MEDIA))
+            disc_watch_.changed(volume->dbcv_unitmask);
         return TRUE;
-    case MM_MIXM_CONTROL_CHANGE: {
-        // The volume changed elsewhere (or by our own repeat): refresh the
-        // display only if it is already up and shows something else, so other
-        // programs' changes do not pop it up unasked and no show is repeated.
-        if (volume_changed() && display_visible())
-            show_volume();
-        return 0;
     }
     case WM_TIMER:
-        if (wparam == kVolumeFollowTimer) {
-            if (volume_changed())
-                show_volume();
+        if (wparam == kKeyWatchTimer) {
+            watch_keys();
             return 0;
         }
         if (tray_.on_timer(wparam))
             return 0;
         break;
+    case kTrayVolumeMessage:
+        tray_.show_volume(static_cast<int>(wparam), lparam != 0);
+        return 0;
     case kTrayMessage: {
         POINT at{};
         if (tray_wants_menu(wparam, lparam, at))

@@ -17,24 +17,12 @@
 
 #include "host.h"
 #include "replay/replay_runner.h"
+#include "shell/single_copy.h"
 #include "shell/unicode_path.h"
 
 namespace {
 
 constexpr int kAlreadyRunning = 3;
-
-// True when this is the session's only copy; otherwise the running copy is
-// told, and the caller does nothing else.
-bool first_in_session()
-{
-    // Kept until the process ends; the system closes it then.
-    CreateMutexA(nullptr, FALSE, "Local\\VXKeyHost");
-    if (GetLastError() != ERROR_ALREADY_EXISTS)
-        return true;
-    if (HWND running = FindWindowA(keyhost::kWindowClass, nullptr))
-        PostMessageA(running, RegisterWindowMessageA(keyhost::kAnotherStartMessage), 0, 0);
-    return false;
-}
 
 } // namespace
 
@@ -66,7 +54,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
             soak.seed = std::strtoull(args[++i].c_str(), nullptr, 10);
     }
     options.log_announcements = soak.events == 0 || !options.replay.empty();
-    if (!first_in_session())
+    if (!keyhost::first_in_session())
         return kAlreadyRunning;
     keyhost::Host host(options);
     if (!host.start(instance))

@@ -54,6 +54,14 @@ std::uint32_t code_of_virtual_key(std::uint32_t virtual_key)
     return 0;
 }
 
+std::uint32_t virtual_key_of_code(std::uint32_t code)
+{
+    for (const VirtualKeyRow& row : kVirtualKeys)
+        if (row.code == code && code != 0)
+            return row.virtual_key;
+    return 0;
+}
+
 bool is_cd_key(std::uint32_t code)
 {
     switch (code) {

@@ -28,6 +28,8 @@ std::uint32_t code_of_usage(std::uint16_t page, std::uint16_t usage);
 // key, for the rows that act on a press (volume, mute, the CD keys, mail,
 // calculator, home page); 0 for every other key, which stays Windows' own.
 std::uint32_t code_of_virtual_key(std::uint32_t virtual_key);
+// The virtual key Windows makes of `code`; 0 when it makes none.
+std::uint32_t virtual_key_of_code(std::uint32_t code);
 
 // Play, Pause, Play/Pause, Stop, Next and Previous Track.
 bool is_cd_key(std::uint32_t code);

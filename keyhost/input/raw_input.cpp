@@ -125,10 +125,10 @@ void RawInputReader::read_hid(const RAWINPUT& raw, const RawInputSink& sink)
             sink.lost(id);
             return;
         }
-        codes_.clear();
+        std::vector<std::uint32_t> codes;
         for (ULONG i = 0; i < count; ++i)
             if (const std::uint32_t code = code_of_usage(device->usages[i].UsagePage, device->usages[i].Usage))
-                codes_.push_back(code);
+                codes.push_back(code);
         int steps = 0;
         ULONG value = 0;
         if (device->dial && HidP_GetUsageValue(HidP_Input, kConsumerPage, 0, kVolumeDialUsage, &value, device->data(),
@@ -137,7 +137,7 @@ void RawInputReader::read_hid(const RAWINPUT& raw, const RawInputSink& sink)
             steps = dial_steps({device->dial_relative, dial}, device->dial_previous);
         }
         const std::uint32_t report_id = device->report_ids && hid.dwSizeHid > 0 ? static_cast<BYTE>(report[0]) : 0;
-        sink.report(Source{id, report_id}, codes_, steps);
+        sink.report(Source{id, report_id}, codes, steps);
     }
 }
 
@@ -148,7 +148,10 @@ void RawInputReader::read_keyboard(const RAWKEYBOARD& keyboard, const RawInputSi
     case VK_CAPITAL: index = 0; break;
     case VK_NUMLOCK: index = 1; break;
     case VK_SCROLL: index = 2; break;
-    default: return;
+    default:
+        if (!(keyboard.Flags & RI_KEY_BREAK) && sink.keystroke)
+            sink.keystroke(keyboard.VKey, keyboard.ExtraInformation);
+        return;
     }
     const bool released = (keyboard.Flags & RI_KEY_BREAK) != 0;
     const bool repeat = !released && lock_down_[index];
@@ -167,12 +170,13 @@ void RawInputReader::read(HRAWINPUT input, const RawInputSink& sink)
         sink.lost(0);
         return;
     }
-    buffer_.resize(size);
-    if (GetRawInputData(input, RID_INPUT, buffer_.data(), &size, sizeof(RAWINPUTHEADER)) != size) {
+    // RAWINPUT's alignment, so the structure can be read in place.
+    std::vector<std::uint64_t> buffer((size + sizeof(std::uint64_t) - 1) / sizeof(std::uint64_t));
+    if (GetRawInputData(input, RID_INPUT, buffer.data(), &size, sizeof(RAWINPUTHEADER)) != size) {
         sink.lost(0);
         return;
     }
-    const auto& raw = *reinterpret_cast<const RAWINPUT*>(buffer_.data());
+    const auto& raw = *reinterpret_cast<const RAWINPUT*>(buffer.data());
     if (raw.header.dwType == RIM_TYPEHID && raw.header.hDevice) {
         // In 64 bits: the product of two DWORDs overflows a 32-bit size_t.
         const std::uint64_t needed = offsetof(RAWINPUT, data.hid.bRawData) +

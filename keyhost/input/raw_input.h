@@ -20,6 +20,9 @@ struct RawInputSink {
     std::function<void(Source source, std::span<const std::uint32_t> codes, int dial_steps)> report;
     // A lock key went down (auto-repeats are left out).
     std::function<void(LockKey key)> lock;
+    // Any other key of the keyboard collection went down: its virtual key
+    // and the sender's extra information.
+    std::function<void(std::uint32_t virtual_key, std::uint64_t extra)> keystroke;
     // A report of the device could not be read: what it holds is unknown.
     std::function<void(std::uint64_t device)> lost;
     // Whether a device holds keys; such a device is never dropped from the table.
@@ -39,7 +42,8 @@ class RawInputReader {
 public:
     RawInputReader();
     ~RawInputReader();
-    // Handles one WM_INPUT message.
+    // Handles one WM_INPUT message. The input is copied out first: the sink
+    // may run a message loop that reads the next input before this returns.
     void read(HRAWINPUT input, const RawInputSink& sink);
     // Drops what is known of a removed device.
     void forget(HANDLE device);
@@ -53,8 +57,6 @@ private:
     void read_keyboard(const RAWKEYBOARD& keyboard, const RawInputSink& sink);
 
     std::map<HANDLE, std::unique_ptr<Device>> devices_;
-    std::vector<BYTE> buffer_;
-    std::vector<std::uint32_t> codes_;
     bool lock_down_[3] = {};
 };
 

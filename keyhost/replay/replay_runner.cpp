@@ -154,15 +154,19 @@ void CALLBACK run_steps(HWND, UINT, UINT_PTR, DWORD)
     report_latency(*r.host);
     report_samples(r);
     r.host->log("replay: done, %zu steps", r.steps);
-    DestroyWindow(r.host->window());
+    r.host->end();
 }
 
 void start(Host& host, StepSource source)
 {
-    g_replay = Replay{};
-    g_replay.host = &host;
-    g_replay.source = std::move(source);
-    g_replay.timer = SetTimer(nullptr, 0, 1, run_steps);
+    // The steps run on the action thread, between its library timers and
+    // notices, so a step's displays are up when the next one starts.
+    host.on_actions([&host, source = std::move(source)]() mutable {
+        g_replay = Replay{};
+        g_replay.host = &host;
+        g_replay.source = std::move(source);
+        g_replay.timer = SetTimer(nullptr, 0, 1, run_steps);
+    });
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // Feeds a replay script, or a generated long session, through the host's
-// input path on its own thread's message loop: waits are timers, so the
-// library timers keep running.
+// key functions on the action thread's message loop: waits are timers, so
+// the library timers keep running, and the resource samples see the timers
+// and windows of the thread that holds them.
 #pragma once
 #include "host.h"
 #include "core/replay_script.h"
@@ -9,7 +10,7 @@
 namespace keyhost {
 
 // Starts the replay; returns false (with a message logged) when the script
-// cannot be read. The host window is destroyed after the last step.
+// cannot be read. keyhost ends after the last step.
 bool start_replay(Host& host, const std::string& path);
 
 // Starts a generated session of `plan.events` input events with a sample of

@@ -17,7 +17,7 @@ inline constexpr UINT kTrayRetryMs = 1000;
 inline constexpr int kTrayRetries = 300;
 // The tooltip follows the volume a moment later, off the key's path: each
 // change of the icon is a message to Explorer that waits for its answer.
-inline constexpr UINT_PTR kTrayTipTimer = 3;
+inline constexpr UINT_PTR kTrayTipTimer = 4;
 inline constexpr UINT kTrayTipMs = 250;
 // Icon resources (keyhost/res/keyhost_icons.rc).
 inline constexpr WORD kIconKeyhost = 1;

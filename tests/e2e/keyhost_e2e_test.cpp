@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <wtsapi32.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -19,11 +20,13 @@
 #include "core/consumer_keys.h"
 #include "host.h"
 #include "platform/capture_seam.h"
-#include "platform/seam.h"
 #include "shell/display_settings.h"
 #include "log/host_log.h"
+#include "platform/seam.h"
+#include "platform/session_seam.h"
 #include "replay/replay_runner.h"
 #include "replay/soak_sample.h"
+#include "shell/single_copy.h"
 #include "shell/tray_icon.h"
 #include "support/pe_exports.h"
 #include "vxosd.h"
@@ -399,14 +402,59 @@ TEST_F(KeyhostTest, KeysTheHostTakesActOnceAndNeverReachTheFocusedProgram)
     ASSERT_TRUE(live.started);
     ForegroundWindow other;
     ASSERT_EQ(other.window, GetForegroundWindow());
+    // No mail client: the Mail key's function does nothing and gives it back.
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, "Software\\Clients\\Mail", nullptr);
     tap(VK_VOLUME_UP);
     tap(VK_MEDIA_PLAY_PAUSE); // no CD drive here: the key stays Windows'
     tap(VK_BROWSER_SEARCH);   // no function in the table
+    tap(VK_LAUNCH_MAIL);
     pump(300);
     EXPECT_EQ(one_step, current_level()) << "Volume Up acted once";
     EXPECT_EQ(0, other.seen[VK_VOLUME_UP]);
     EXPECT_EQ(1, other.seen[VK_MEDIA_PLAY_PAUSE]);
     EXPECT_EQ(1, other.seen[VK_BROWSER_SEARCH]);
+    EXPECT_EQ(1, other.seen[VK_LAUNCH_MAIL]) << "given back once";
+}
+
+TEST_F(KeyhostTest, KeysPassToWindowsWhileTheActionThreadIsBusyAndNothingActsLate)
+{
+    LiveHost live("keyhost-busy");
+    ForegroundWindow other;
+    // A key function that blocks without a message loop, as a player start does.
+    std::atomic<bool> blocking{false};
+    live.host.on_actions([&] {
+        blocking = true;
+        Sleep(1500);
+    });
+    while (!blocking)
+        Sleep(1);
+    tap(VK_VOLUME_DOWN); // taken at once, then not picked up in time
+    pump(600);
+    tap(VK_VOLUME_UP); // the action thread is busy: straight to Windows
+    pump(400);
+    EXPECT_EQ(1, other.seen[VK_VOLUME_DOWN]) << "given back";
+    EXPECT_EQ(1, other.seen[VK_VOLUME_UP]) << "passed";
+    pump(1000);
+    EXPECT_EQ(0, current_level()) << "neither key acted after the work ended";
+    EXPECT_NE(std::string::npos, live.log().find("pass    0x00E9 to Windows (busy)")) << live.log();
+
+    // Keys while a message box of the action thread is up.
+    live.host.on_actions([] { MessageBoxA(nullptr, "busy", "keyhost busy test", MB_OK); });
+    HWND box = nullptr;
+    for (int i = 0; i < 100 && !(box = FindWindowA("#32770", "keyhost busy test")); ++i)
+        pump(20);
+    ASSERT_NE(nullptr, box);
+    for (int i = 0; i < 5; ++i) {
+        tap(VK_VOLUME_UP);
+        tap(VK_VOLUME_MUTE);
+        pump(100);
+    }
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    pump(300);
+    tap(VK_VOLUME_UP);
+    pump(300);
+    EXPECT_EQ(one_step, current_level()) << "after the box only the last key acted";
+    EXPECT_EQ(0, Mixer_GetMuteState());
 }
 
 TEST_F(KeyhostTest, AHeldVolumeKeyEndsWhenItsReleaseCanBeLost)
@@ -425,6 +473,36 @@ TEST_F(KeyhostTest, AHeldVolumeKeyEndsWhenItsReleaseCanBeLost)
         pump(20);
         Mixer_VolumeDown(0xFFFF);
     }
+    // No notice at all: the hook stops seeing the key's repeats (Wine repeats
+    // no injected key), so the key ends by itself.
+    LiveHost live("keyhost-loss");
+    send_key(VK_VOLUME_UP, false);
+    pump(2000);
+    const int ended = current_level();
+    EXPECT_GT(ended, one_step);
+    pump(600);
+    EXPECT_EQ(ended, current_level());
+    EXPECT_NE(std::string::npos, live.log().find("release 0x00E9: the keyboard stopped repeating it"));
+    send_key(VK_VOLUME_UP, true);
+    pump(20);
+}
+
+TEST_F(KeyhostTest, AKeyboardHookWindowsRemovedIsNoticedAndInstalledAgain)
+{
+    LiveHost live("keyhost-hook-lost");
+    ForegroundWindow other;
+    live.host.drop_hook();
+    pump(100);
+    tap(VK_VOLUME_UP); // no hook: Windows has the key, Raw Input tells
+    pump(600);
+    EXPECT_EQ(1, other.seen[VK_VOLUME_UP]);
+    EXPECT_NE(std::string::npos, live.log().find("hook    installed again after a key the hook did not see: done"));
+    tap(VK_VOLUME_UP);
+    pump(300);
+    EXPECT_EQ(1, other.seen[VK_VOLUME_UP]) << "the new hook took it";
+    EXPECT_EQ(one_step, current_level());
+    SendMessageA(live.host.window(), WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0);
+    EXPECT_NE(std::string::npos, live.log().find("hook    installed again after a session change: done"));
 }
 
 TEST_F(KeyhostTest, LockIndicatorShowsTheRealStateAfterAToggleTheHostDidNotSee)
@@ -589,6 +667,21 @@ TEST_F(KeyhostTest, ShippedKeyhostStartsFromAnyFolderOnceAndLogsToLocalAppData)
     EXPECT_NE(std::string::npos, log.find("DPI awareness per monitor")) << log;
 }
 
+// Wine grants every access to a mutex of the same user, so the refusal a copy
+// of another integrity level meets comes through the session seam.
+TEST_F(KeyhostTest, ACopyWhoseMutexOpenIsRefusedCountsAsASecondStart)
+{
+    LiveHost running("keyhost-refused");
+    vx::platform::SeamOverride<decltype(keyhost::platform::SessionSeam::CreateMutexA)> refused(
+        keyhost::platform::session().CreateMutexA, [](LPSECURITY_ATTRIBUTES, BOOL, LPCSTR) WINAPI -> HANDLE {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return nullptr;
+        });
+    EXPECT_FALSE(keyhost::first_in_session());
+    pump(100);
+    EXPECT_NE(std::string::npos, running.log().find("another start was refused"));
+}
+
 TEST_F(KeyhostTest, DisplaySettingsMenuAutostartAnnouncementsAndTheBoundedLog)
 {
     const std::string folder = temp_folder("keyhost-settings");
@@ -603,6 +696,7 @@ TEST_F(KeyhostTest, DisplaySettingsMenuAutostartAnnouncementsAndTheBoundedLog)
         EXPECT_EQ(1, keyhost::display_setting("Announce"));
         SendMessageA(live.host.window(), WM_COMMAND, keyhost::kMenuMonitorPointer, 0);
         SendMessageA(live.host.window(), WM_COMMAND, keyhost::kMenuFullScreen, 0);
+        pump(100); // the settings change on the action thread
         EXPECT_EQ(2, keyhost::display_setting("Monitor"));
         EXPECT_EQ(0, keyhost::display_setting("FullScreen"));
 

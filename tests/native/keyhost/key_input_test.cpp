@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "core/consumer_keys.h"
+#include "core/key_path.h"
 #include "core/key_tracker.h"
 #include "core/latency_record.h"
 
@@ -101,6 +102,9 @@ TEST(ConsumerKeys, UsagesVirtualKeysAndWhichKeysStayWindows)
     EXPECT_EQ(0xCDu, code_of_virtual_key(0xB3));
     EXPECT_EQ(0x192u, code_of_virtual_key(0xB7));
     EXPECT_EQ(0u, code_of_virtual_key(0xAA)) << "Search has no handler in the table";
+    EXPECT_EQ(0xB4u, virtual_key_of_code(0x18A)) << "Mail, given back as the key Windows knows";
+    EXPECT_EQ(0u, virtual_key_of_code(0)) << "no code, no key";
+    EXPECT_EQ(0u, virtual_key_of_code(kMicMuteCode));
 
     EXPECT_FALSE(host_takes(0xCD, false));
     EXPECT_TRUE(host_takes(0xCD, true));
@@ -134,4 +138,57 @@ TEST(LatencyRecord, KeepsTheLatestValuesOnly)
     ASSERT_EQ(LatencyRecord::kCapacity, values.size());
     EXPECT_EQ(3000.0 - LatencyRecord::kCapacity, values.front());
     EXPECT_EQ(2999.0, values.back());
+}
+
+TEST(KeyPath, TheActionThreadIsBusyFromAQuarterSecondOnItsCurrentWork)
+{
+    EXPECT_TRUE(action_thread_responsive(5000, 0)) << "waiting for work";
+    EXPECT_TRUE(action_thread_responsive(5249, 5000));
+    EXPECT_FALSE(action_thread_responsive(5250, 5000));
+    EXPECT_TRUE(action_thread_responsive(4990, 5000)) << "picked up after the caller read the clock";
+    EXPECT_FALSE(too_late(1249, 1000));
+    EXPECT_TRUE(too_late(1250, 1000));
+    EXPECT_FALSE(too_late(900, 1000));
+}
+
+TEST(KeyPath, AHookHeldKeyEndsWhenItsRepeatsStopOrAtTheLimit)
+{
+    const std::uint64_t window = repeat_window(1, 31); // Windows' defaults
+    EXPECT_GE(window, 500u + 33u) << "longer than the first repeat's delay and one repeat";
+    EXPECT_LE(window, 1200u);
+    EXPECT_GT(repeat_window(3, 0), 1000u + 400u) << "the slowest settings";
+    EXPECT_EQ(repeat_window(3, 0), repeat_window(7, -5)) << "settings out of range are held to it";
+
+    HookHold hold{1000, 1000};
+    EXPECT_EQ(HoldEnd::None, hook_hold_end(hold, 1000 + window, window));
+    EXPECT_EQ(HoldEnd::Released, hook_hold_end(hold, 1001 + window, window));
+    for (std::uint64_t t = 1000; t < 1000 + kHoldLimitMs; t += 33) {
+        hold.last_down = t;
+        ASSERT_EQ(HoldEnd::None, hook_hold_end(hold, t + 10, window)) << t;
+    }
+    hold.last_down = 1000 + kHoldLimitMs - 5;
+    EXPECT_EQ(HoldEnd::Limit, hook_hold_end(hold, 1000 + kHoldLimitMs, window)) << "repeating keys end too";
+    EXPECT_LE(kHoldLimitMs, 10000u);
+}
+
+TEST(KeyPath, AHookThatMissesAKeyIsLostOnlyAfterItHadTimeToAnswer)
+{
+    std::uint64_t seen[256] = {};
+    const auto hook_seen = [&](std::uint32_t vk) { return seen[vk & 0xFF]; };
+    HookWatch watch;
+    watch.expect(0xAF, 1000);
+    EXPECT_FALSE(watch.lost(1000 + kHookAnswerMs - 1, hook_seen));
+    seen[0xAF] = 1010; // the hook's down came in after Raw Input's
+    EXPECT_FALSE(watch.lost(2000, hook_seen));
+    EXPECT_FALSE(watch.waiting());
+
+    watch.expect(0xAF, 5000);
+    seen[0xAF] = 4990; // before Raw Input's, as a working hook sees it
+    EXPECT_FALSE(watch.lost(5400, hook_seen));
+
+    watch.expect(0xAE, 9000); // the hook saw Volume Up, never this Volume Down
+    watch.expect(0xAF, 9000); // nor this Volume Up: its last down is long past
+    EXPECT_FALSE(watch.lost(9000 + kHookAnswerMs - 1, hook_seen));
+    EXPECT_TRUE(watch.lost(9000 + kHookAnswerMs, hook_seen));
+    EXPECT_FALSE(watch.waiting()) << "one loss, one reinstall";
 }
