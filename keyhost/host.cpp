@@ -104,8 +104,11 @@ bool Host::start(HINSTANCE instance)
         consumer_raw_input_ ? "Raw Input and the keyboard hook"
                             : "the keyboard hook only (the consumer page could not be registered)",
         log_.path().c_str(), awareness_name());
-    if (const MicState mic = microphone_state(); !mic.present)
-        log("mic     no microphone to mute: %s", mic.why.c_str());
+    // The capture device is asked where the microphone key will ask it.
+    action_thread_.post([this] {
+        if (const MicState mic = microphone_state(); !mic.present)
+            log("mic     no microphone to mute: %s", mic.why.c_str());
+    });
     return true;
 }
 

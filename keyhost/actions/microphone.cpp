@@ -59,6 +59,8 @@ MicState toggle_microphone()
         before.why = why;
         return before;
     }
+    if ((after == 1) == before.muted)
+        before.why = "the device kept its mute"; // took the call, changed nothing
     before.muted = after == 1;
     return before;
 }
