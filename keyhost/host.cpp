@@ -138,10 +138,17 @@ void Host::start_input()
 }
 
 // Windows removes a hook it gave up on without a word, and a session or
-// power change can leave it deaf: a new one is installed and held keys end.
+// power change can leave it deaf: a new one is installed.
 void Host::restart_hook(const char* why)
 {
-    release_all(why);
+    // The keys held through the old hook will see no up; keys a device holds
+    // keep going.
+    std::vector<KeyChange> changes;
+    tracker_.release_source(kHookSource, changes);
+    hook_holds_.clear();
+    if (!changes.empty())
+        log("release %zu key(s) held through the hook", changes.size());
+    apply(changes, true);
     hook_watch_.clear();
     const bool ok = hook_.restart();
     log("hook    installed again after %s: %s", why, ok ? "done" : "FAILED");
@@ -267,16 +274,15 @@ LRESULT Host::handle(UINT message, WPARAM wparam, LPARAM lparam)
         on_key_done(static_cast<std::uint32_t>(wparam), static_cast<int>(lparam));
         return 0;
     case WM_WTSSESSION_CHANGE:
-        if (wparam == WTS_SESSION_LOCK)
-            release_all("session locked");
-        else
+        release_all(wparam == WTS_SESSION_LOCK ? "session locked" : "session change");
+        if (wparam != WTS_SESSION_LOCK)
             restart_hook("a session change");
         return 0;
     case WM_POWERBROADCAST:
         if (wparam == PBT_APMSUSPEND)
             release_all("suspend");
         else if (wparam == PBT_APMRESUMEAUTOMATIC || wparam == PBT_APMRESUMESUSPEND)
-            restart_hook("resume");
+            restart_hook("resume"); // the tracker was emptied at suspend
         return TRUE;
     case WM_DEVICECHANGE: {
         // A disc went in or out: the CD keys may change hands. Other volumes

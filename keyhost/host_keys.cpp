@@ -10,7 +10,6 @@
 
 #include "core/consumer_keys.h"
 #include "input/key_state.h"
-#include "vxutil.h"
 
 namespace keyhost {
 

@@ -14,9 +14,17 @@ constexpr UINT kWakeMessage = WM_APP + 10;
 
 } // namespace
 
-DWORD WINAPI ActionThread::run(void* self)
+// What the new thread needs until `start` returns.
+struct ActionThread::Start {
+    ActionThread* me;
+    Call init;
+    HANDLE ready;
+};
+
+DWORD WINAPI ActionThread::run(void* context)
 {
-    auto& me = *static_cast<ActionThread*>(self);
+    auto& start = *static_cast<Start*>(context);
+    ActionThread& me = *start.me;
     HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSA wc{};
     wc.lpfnWndProc = window_proc;
@@ -26,9 +34,18 @@ DWORD WINAPI ActionThread::run(void* self)
     // A message-only window: it receives the work, the mixer's notices and
     // the display's timers, and is never shown.
     me.window_ = CreateWindowExA(0, kClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, &me);
-    if (me.window_ && me.init_)
-        me.init_();
-    me.init_ = nullptr;
+    if (me.window_ && start.init)
+        start.init();
+    const bool made = me.window_ != nullptr;
+    SetEvent(start.ready); // `start` is gone from here on
+    if (!made)
+        return 1;
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    DestroyWindow(me.window_);
     return 0;
 }
 
@@ -38,40 +55,13 @@ bool ActionThread::start(Call init, KeyRunner run_key, MessageHandler handler)
     handler_ = std::move(handler);
     // The thread makes its window and runs `init` first, then loops; the
     // start waits for the first part only.
-    struct Start {
-        ActionThread* me;
-        HANDLE ready;
-    };
-    auto start = std::make_unique<Start>(Start{this, CreateEventA(nullptr, TRUE, FALSE, nullptr)});
-    if (!start->ready)
+    Start start{this, std::move(init), CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    if (!start.ready)
         return false;
-    init_ = [this, init = std::move(init), ready = start->ready] {
-        if (init)
-            init();
-        SetEvent(ready);
-    };
-    thread_ = CreateThread(
-        nullptr, 0,
-        [](void* context) WINAPI -> DWORD {
-            auto* s = static_cast<Start*>(context);
-            ActionThread& me = *s->me;
-            const HANDLE ready = s->ready;
-            run(&me);
-            if (!me.window_)
-                SetEvent(ready);
-            MSG msg;
-            while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-                TranslateMessage(&msg);
-                DispatchMessageA(&msg);
-            }
-            if (me.window_)
-                DestroyWindow(me.window_);
-            return 0;
-        },
-        start.get(), 0, &thread_id_);
+    thread_ = CreateThread(nullptr, 0, run, &start, 0, &thread_id_);
     if (thread_)
-        WaitForSingleObject(start->ready, INFINITE);
-    CloseHandle(start->ready);
+        WaitForSingleObject(start.ready, INFINITE);
+    CloseHandle(start.ready);
     if (thread_ && !window_) {
         WaitForSingleObject(thread_, INFINITE);
         CloseHandle(thread_);

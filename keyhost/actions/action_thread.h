@@ -61,14 +61,14 @@ private:
         KeyWork key;
         Call call;
     };
-    static DWORD WINAPI run(void* self);
+    struct Start;
+    static DWORD WINAPI run(void* start);
     static LRESULT CALLBACK window_proc(HWND, UINT, WPARAM, LPARAM);
     void wake();
     void drain();
 
     KeyRunner run_key_;
     MessageHandler handler_;
-    Call init_;
     HANDLE thread_ = nullptr;
     DWORD thread_id_ = 0;
     HWND window_ = nullptr;

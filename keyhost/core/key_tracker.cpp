@@ -65,6 +65,13 @@ void KeyTracker::key(Source source, std::uint32_t code, bool pressed, std::vecto
     }
 }
 
+void KeyTracker::release_source(Source source, std::vector<KeyChange>& changes)
+{
+    for (std::size_t i = holdings_.size(); i-- > 0;)
+        if (holdings_[i].source == source)
+            remove_at(i, changes);
+}
+
 void KeyTracker::release_all(std::vector<KeyChange>& changes)
 {
     while (!holdings_.empty())

@@ -45,6 +45,8 @@ public:
     // it still holds is unknown (device removed, desktop or session change,
     // unreadable report).
     void release_all(std::vector<KeyChange>& changes);
+    // Ends every key `source` holds (the hook was lost: its ups will not come).
+    void release_source(Source source, std::vector<KeyChange>& changes);
 
     bool down(std::uint32_t code) const;
     bool holds_any(std::uint64_t device) const;

@@ -487,6 +487,23 @@ TEST_F(KeyhostTest, AHeldVolumeKeyEndsWhenItsReleaseCanBeLost)
     pump(20);
 }
 
+TEST_F(KeyhostTest, AKeyRepeatingPastTheLimitEndsOnceAndItsRepeatsDoNotStartItAgain)
+{
+    DeleteFileA((temp_folder("keyhost-limit") + "\\keyhost.log").c_str()); // this run's lines only
+    LiveHost live("keyhost-limit");
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 9000) { // the keyboard's repeat, as a stuck key sends it
+        send_key(VK_VOLUME_DOWN, false);
+        pump(100);
+    }
+    send_key(VK_VOLUME_DOWN, true);
+    pump(50);
+    const std::string log = live.log();
+    EXPECT_NE(std::string::npos, log.find("release 0x00EA: held longer than 8 s")) << log;
+    EXPECT_EQ(log.find("press   0x00EA"), log.rfind("press   0x00EA")) << "pressed once";
+    EXPECT_EQ(log.find("release 0x00EA Volume Down"), log.rfind("release 0x00EA Volume Down")) << "ended once";
+}
+
 TEST_F(KeyhostTest, AKeyboardHookWindowsRemovedIsNoticedAndInstalledAgain)
 {
     LiveHost live("keyhost-hook-lost");

@@ -88,6 +88,14 @@ TEST(KeyTracker, ReleaseAllEndsEachHeldCodeOnceAndTheNextReportPressesAgain)
     EXPECT_FALSE(t.down(0xE9));
     EXPECT_EQ((Changes{{0xE9, true}}), set(t, kKeyboard, {0xE9}));
     EXPECT_TRUE(key(t, kHookSource, 0xE9, false).empty()) << "an up after the release-all changes nothing";
+
+    // A lost hook ends only what it alone held.
+    key(t, kHookSource, 0xE9, true);
+    key(t, kHookSource, 0xCD, true);
+    Changes lost;
+    t.release_source(kHookSource, lost);
+    EXPECT_EQ((Changes{{0xCD, false}}), lost);
+    EXPECT_TRUE(t.down(0xE9)) << "the keyboard's report still holds it";
 }
 
 TEST(ConsumerKeys, UsagesVirtualKeysAndWhichKeysStayWindows)
