@@ -7,6 +7,7 @@
 #include <cstdarg>
 
 #include "actions/microphone.h"
+#include "shell/autostart.h"
 #include "core/consumer_keys.h"
 #include "shell/display_settings.h"
 
@@ -104,6 +105,16 @@ bool Host::start(HINSTANCE instance)
         consumer_raw_input_ ? "Raw Input and the keyboard hook"
                             : "the keyboard hook only (the consumer page could not be registered)",
         log_.path().c_str(), awareness_name());
+    switch (autostart_state()) {
+    case Autostart::DisabledByWindows:
+        log("keyhost: Start with Windows is switched off in Windows' Startup apps; the menu item turns it on again");
+        break;
+    case Autostart::OtherCopy:
+        log("keyhost: Start with Windows names another copy of keyhost; the menu item makes it this one");
+        break;
+    default:
+        break;
+    }
     // The capture device is asked where the microphone key will ask it.
     action_thread_.post([this] {
         if (const MicState mic = microphone_state(); !mic.present)

@@ -806,6 +806,7 @@ TEST_F(KeyhostTest, StartWithWindowsFollowsTheStartupAppsSwitchAndTheMenuOpensFr
     set_approved(2);
     LiveHost live("keyhost-startup");
     EXPECT_EQ(0, autostart_item_checked(live.host.window(), NIN_SELECT)) << "a Run value of another copy is not ours";
+    EXPECT_NE(std::string::npos, live.log().find("names another copy of keyhost")) << live.log();
 
     RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, L"VXKeyHost", REG_SZ, quoted_self.c_str(),
                     static_cast<DWORD>((quoted_self.size() + 1) * sizeof(wchar_t)));
