@@ -29,8 +29,9 @@ std::string to_utf8(std::wstring_view wide)
 
 std::wstring this_program_path()
 {
-    // A path under \\?\ may pass MAX_PATH; a full buffer means it was cut.
-    for (DWORD size = MAX_PATH; size <= 32768; size *= 2) {
+    // A path under \\?\ may pass MAX_PATH (up to 32767 characters); a full
+    // buffer means it was cut.
+    for (const DWORD size : {DWORD{MAX_PATH}, DWORD{32768}}) {
         std::wstring path(size, L'\0');
         const DWORD n = GetModuleFileNameW(nullptr, path.data(), size);
         if (n == 0)
