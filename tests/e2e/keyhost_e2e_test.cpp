@@ -17,7 +17,6 @@
 #include <sstream>
 #include <string>
 
-#include "core/consumer_keys.h"
 #include "host.h"
 #include "platform/capture_seam.h"
 #include "shell/display_settings.h"
@@ -631,8 +630,10 @@ TEST_F(KeyhostTest, TrayIconIsRetriedAndAddedAgainWhenTheTaskbarIsCreated)
     EXPECT_EQ(2u, taskbar.added.size()) << "a new taskbar got the icon again";
     EXPECT_EQ(std::vector<UINT>(2, NOTIFYICON_VERSION_4), taskbar.versions) << "each add sets the version again";
     EXPECT_EQ(1, taskbar.balloons) << "the balloon saying where keyhost is comes once, with the first icon shown";
-    live.host.replay_key(0xE2, true); // Mute, at volume 0
-    live.host.replay_key(0xE2, false);
+    live.host.on_actions([&live] { // Mute, at volume 0
+        live.host.replay_key(0xE2, true);
+        live.host.replay_key(0xE2, false);
+    });
     pump(400);
     EXPECT_EQ(L"Multimedia keyboard\nVolume 0 %, muted", taskbar.tip);
 }
@@ -898,52 +899,47 @@ struct FakeMicrophone {
 
 HWND mic_indicator() { return FindWindowA("VX_OSD_MIC_WNDCLASS", nullptr); }
 
-void press_mic(keyhost::Host& host)
-{
-    host.replay_key(keyhost::kMicMuteCode, true);
-    host.replay_key(keyhost::kMicMuteCode, false);
-    pump(20);
-}
-
 } // namespace
 
 TEST_F(KeyhostTest, MicrophoneKeyMutesTheDeviceAndShowsWhatItReadsBack)
 {
-    std::uint64_t muted_picture = 0;
-    std::uint64_t open_picture = 0;
+    std::uint64_t muted = 0;
+    std::uint64_t open = 0;
     ASSERT_TRUE(replay("mic on\nmic off\n", false, [&](const ReplayStep& step) {
-        (step.on ? muted_picture : open_picture) = picture_hash(mic_indicator());
+        (step.on ? muted : open) = picture_hash(mic_indicator());
     }));
-    ASSERT_NE(muted_picture, open_picture);
+    ASSERT_NE(muted, open);
+    const std::string press = "key 0x100A9\n";
     {
         FakeMicrophone mic(0, 0);
-        LiveHost live("keyhost-mic");
-        press_mic(live.host);
-        EXPECT_EQ(1, FakeMicrophone::endpoint) << "the endpoint is muted";
+        std::vector<int> device;
+        std::vector<std::uint64_t> shown;
+        ASSERT_TRUE(replay(press + press + press, false, [&](const ReplayStep&) {
+            device.push_back(FakeMicrophone::endpoint);
+            shown.push_back(picture_hash(mic_indicator()));
+            if (device.size() == 1)
+                FakeMicrophone::endpoint = 0; // a meeting program unmuted it
+        }));
+        EXPECT_EQ((std::vector<int>{1, 1, 0}), device) << "each press starts from the device's state";
+        EXPECT_EQ((std::vector<std::uint64_t>{muted, muted, open}), shown);
         EXPECT_EQ(0, FakeMicrophone::mixer) << "the mixer is only the fallback";
-        EXPECT_EQ(muted_picture, picture_hash(mic_indicator()));
-        FakeMicrophone::endpoint = 0; // a meeting program unmuted it
-        press_mic(live.host);
-        EXPECT_EQ(1, FakeMicrophone::endpoint) << "the press starts from the device's state";
-        EXPECT_EQ(muted_picture, picture_hash(mic_indicator()));
-        press_mic(live.host);
-        EXPECT_EQ(0, FakeMicrophone::endpoint);
-        EXPECT_EQ(open_picture, picture_hash(mic_indicator()));
     }
     {
         FakeMicrophone mic(-1, 1);
-        LiveHost live("keyhost-mic");
-        press_mic(live.host);
-        EXPECT_EQ(0, FakeMicrophone::mixer) << "without an endpoint the mixer's mute is used";
-        EXPECT_EQ(open_picture, picture_hash(mic_indicator()));
+        ASSERT_TRUE(replay(press, false, [&](const ReplayStep&) {
+            EXPECT_EQ(0, FakeMicrophone::mixer) << "without an endpoint the mixer's mute is used";
+            EXPECT_EQ(open, picture_hash(mic_indicator()));
+        }));
     }
     {
         FakeMicrophone mic(-1, -1);
-        LiveHost live("keyhost-mic");
-        ShowWindow(mic_indicator(), SW_HIDE);
-        press_mic(live.host);
+        const std::string log = temp_folder("keyhost-e2e") + "\\keyhost.log";
+        DeleteFileA(log.c_str());
+        ASSERT_TRUE(replay(press, false, [&](const ReplayStep&) {
+            const HWND indicator = mic_indicator();
+            EXPECT_TRUE(!indicator || !IsWindowVisible(indicator)) << "no device, no indicator";
+        }));
         EXPECT_EQ(0, FakeMicrophone::sets);
-        EXPECT_FALSE(IsWindowVisible(mic_indicator())) << "no device, no indicator";
-        EXPECT_NE(std::string::npos, live.log().find("no microphone to mute: fake: none; fake: none")) << live.log();
+        EXPECT_NE(std::string::npos, read_file(log).find("no microphone to mute: fake: none; fake: none"));
     }
 }
