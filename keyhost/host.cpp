@@ -9,6 +9,7 @@
 #include "actions/microphone.h"
 #include "shell/autostart.h"
 #include "core/consumer_keys.h"
+#include "input/key_state.h"
 #include "shell/display_settings.h"
 
 namespace keyhost {
@@ -180,10 +181,14 @@ void Host::replay_key(std::uint32_t code, bool pressed)
     std::vector<KeyChange> changes;
     replay_tracker_.key(kReplaySource, code, pressed, changes);
     for (const KeyChange& change : changes) {
-        if (change.code != kMicMuteCode)
+        if (change.code == kMicMuteCode) {
+            if (change.pressed)
+                action_thread_.run_now([&] { actions_.toggle_mic(); });
+        } else if (host_takes(change.code, key_state().disc)) {
             action_thread_.run_now([&] { actions_.key(change.code, change.pressed, 0); });
-        else if (change.pressed) // the microphone is keyhost's own, as for real input
-            action_thread_.run_now([&] { actions_.toggle_mic(); });
+        } else if (change.pressed) {
+            log("pass    0x%04X to Windows (no disc for the CD functions)", change.code);
+        }
     }
 }
 

@@ -153,7 +153,8 @@ TEST_F(KeyhostTest, VolumeKeysStepTheMixerAndDrawTheBarsOfEachLevel)
         "release 0xE9\n"
         "wait 300\n"
         "key 0xEA\n"
-        "key 0xE2\n",
+        "key 0xE2\n"
+        "key 0x100A9\n", // the microphone key: keyhost's own, not the table's
         true, [&](const ReplayStep& step) {
             if (step.kind == StepKind::Press && step.code == 0xE9) {
                 levels.push_back(current_level());
@@ -165,6 +166,8 @@ TEST_F(KeyhostTest, VolumeKeysStepTheMixerAndDrawTheBarsOfEachLevel)
                 expect_bars_for(levels.back());
             } else if (step.kind == StepKind::Key && step.code == 0xE2) {
                 mute_seen = Mixer_GetMuteState() != 0;
+            } else if (step.kind == StepKind::Key) {
+                EXPECT_TRUE(IsWindowVisible(FindWindowA("VX_OSD_MIC_WNDCLASS", nullptr))) << "mic indicator";
             }
         });
     ASSERT_TRUE(finished);
