@@ -6,6 +6,8 @@
 
 #include <cstdarg>
 
+#include "actions/microphone.h"
+#include "shell/autostart.h"
 #include "core/consumer_keys.h"
 #include "input/key_state.h"
 #include "shell/display_settings.h"
@@ -104,6 +106,21 @@ bool Host::start(HINSTANCE instance)
         consumer_raw_input_ ? "Raw Input and the keyboard hook"
                             : "the keyboard hook only (the consumer page could not be registered)",
         log_.path().c_str(), awareness_name());
+    switch (autostart_state()) {
+    case Autostart::DisabledByWindows:
+        log("keyhost: Start with Windows is switched off in Windows' Startup apps; the menu item turns it on again");
+        break;
+    case Autostart::OtherCopy:
+        log("keyhost: Start with Windows names another copy of keyhost; the menu item makes it this one");
+        break;
+    default:
+        break;
+    }
+    // The capture device is asked where the microphone key will ask it.
+    action_thread_.post([this] {
+        if (const MicState mic = microphone_state(); !mic.present)
+            log("mic     no microphone to mute: %s", mic.why.c_str());
+    });
     return true;
 }
 
@@ -243,7 +260,7 @@ bool Host::handle_registered(UINT message)
     }
     if (message == another_start) {
         log("keyhost: another start was refused; this copy keeps running");
-        tray_.balloon("Multimedia keyboard", "keyhost is already running.");
+        tray_.balloon(L"Multimedia keyboard", L"keyhost is already running.");
         return true;
     }
     return false;
@@ -297,15 +314,22 @@ LRESULT Host::handle(UINT message, WPARAM wparam, LPARAM lparam)
             watch_keys();
             return 0;
         }
-        if (wparam == kTrayRetryTimer) {
-            tray_.retry();
+        if (tray_.on_timer(wparam))
             return 0;
-        }
         break;
-    case kTrayMessage:
-        if (lparam == WM_RBUTTONUP || lparam == WM_CONTEXTMENU)
-            show_menu();
+    case kTrayVolumeMessage:
+        tray_.show_volume(static_cast<int>(wparam), lparam != 0);
         return 0;
+    case kTrayMessage: {
+        POINT at{};
+        if (tray_wants_menu(wparam, lparam, at))
+            show_menu(at);
+        return 0;
+    }
+    case WM_SETTINGCHANGE:
+        if (wparam == SPI_SETHIGHCONTRAST)
+            tray_.settings_changed();
+        break;
     case WM_COMMAND:
         on_command(LOWORD(wparam));
         return 0;

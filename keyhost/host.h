@@ -48,6 +48,9 @@ inline constexpr UINT kTrayMessage = WM_APP + 1;
 // Posted by the action thread after a key press ran: wParam the code,
 // lParam the function's result.
 inline constexpr UINT kKeyDoneMessage = WM_APP + 5;
+// The volume and mute the display showed, for the tray's tooltip (wParam the
+// level, lParam 1 when muted); the action thread posts it to the UI thread.
+inline constexpr UINT kTrayVolumeMessage = WM_APP + 6;
 // The UI thread's check of held keys, late work and the hook, while there is
 // something to check.
 inline constexpr UINT_PTR kKeyWatchTimer = 3;
@@ -84,6 +87,7 @@ public:
     // keyhost ends).
     void replay_key(std::uint32_t code, bool pressed);
     void on_lock(LockKey key, bool on);
+    // The microphone indicator showing `on` (muted) or off.
     void on_mic(bool on);
     void show_text(const std::string& text);
     void change_screen(std::uint32_t width, std::uint32_t height);
@@ -117,7 +121,7 @@ private:
     void start_input();
     void allow_through_uipi();
     void restart_hook(const char* why);
-    void show_menu();
+    void show_menu(POINT at);
     void on_command(UINT command);
     void finish();
 
@@ -146,6 +150,7 @@ private:
     DiscWatch disc_watch_;
     HWINEVENTHOOK desktop_switch_ = nullptr;
     bool consumer_raw_input_ = false;
+    bool menu_open_ = false;
     int exit_code_ = 0;
 
     // UI thread: the codes whose press went to the action thread, with when;

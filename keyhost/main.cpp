@@ -9,12 +9,16 @@
 // and ends with exit code 3.
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <cstdlib>
-#include <cstring>
+#include <string>
+#include <vector>
 
 #include "host.h"
 #include "replay/replay_runner.h"
 #include "shell/single_copy.h"
+#include "shell/unicode_path.h"
 
 namespace {
 
@@ -27,18 +31,27 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     keyhost::Options options;
     keyhost::SoakPlan soak;
     soak.events = 0;
-    for (int i = 1; i < __argc; ++i) {
-        const char* arg = __argv[i];
-        if (std::strcmp(arg, "--classic") == 0)
+    // The wide command line, so folders outside the ANSI code page arrive intact.
+    std::vector<std::string> args;
+    int count = 0;
+    if (LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
+        for (int i = 0; i < count; ++i)
+            args.push_back(keyhost::to_utf8(wide[i]));
+        LocalFree(wide);
+    }
+    const std::size_t argc = args.size();
+    for (std::size_t i = 1; i < argc; ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--classic")
             options.classic_volume = true;
-        else if (std::strcmp(arg, "--replay") == 0 && i + 1 < __argc)
-            options.replay = __argv[++i];
-        else if (std::strcmp(arg, "--out") == 0 && i + 1 < __argc)
-            options.out_dir = __argv[++i];
-        else if (std::strcmp(arg, "--soak") == 0 && i + 1 < __argc)
-            soak.events = std::strtoull(__argv[++i], nullptr, 10);
-        else if (std::strcmp(arg, "--seed") == 0 && i + 1 < __argc)
-            soak.seed = std::strtoull(__argv[++i], nullptr, 10);
+        else if (arg == "--replay" && i + 1 < argc)
+            options.replay = args[++i];
+        else if (arg == "--out" && i + 1 < argc)
+            options.out_dir = args[++i];
+        else if (arg == "--soak" && i + 1 < argc)
+            soak.events = std::strtoull(args[++i].c_str(), nullptr, 10);
+        else if (arg == "--seed" && i + 1 < argc)
+            soak.seed = std::strtoull(args[++i].c_str(), nullptr, 10);
     }
     options.log_announcements = soak.events == 0 || !options.replay.empty();
     if (!keyhost::first_in_session())

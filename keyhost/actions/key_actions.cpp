@@ -1,5 +1,6 @@
 #include "actions/key_actions.h"
 
+#include "actions/microphone.h"
 #include "core/consumer_keys.h"
 #include "host.h"
 #include "shell/display_settings.h"
@@ -101,6 +102,7 @@ int KeyActions::key(std::uint32_t code, bool pressed, std::int64_t posted)
         Mixer_GetVolume(&shown_level_);
         shown_mute_ = Mixer_GetMuteState() ? 1 : 0;
         OSD_ShowMuteIcon(shown_mute_);
+        tell_tray();
     }
     const double ms = ms_since(begin.QuadPart);
     char name[64] = "?";
@@ -135,6 +137,12 @@ void KeyActions::show_volume()
         OSD_ShowVolume(value, 0, 0xFFFF);
     else
         OSD_ShowVolumeEx(value, 0, 0xFFFF, shown_mute_);
+    tell_tray();
+}
+
+void KeyActions::tell_tray() const
+{
+    PostMessageA(host_.window(), kTrayVolumeMessage, static_cast<WPARAM>(shown_level_), shown_mute_ == 1);
 }
 
 // Only this process's display: another program's window of the same class
@@ -163,10 +171,7 @@ void KeyActions::follow_volume()
 
 void KeyActions::lock(LockKey key, bool on)
 {
-    RECT work{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    const int x = work.left + 40;
-    const int y = work.bottom - 40;
+    const auto [x, y] = indicator_position(40, 40);
     switch (key) {
     case LockKey::Caps: OSD_ShowCapsLk(x, y, on ? 1 : 0); break;
     case LockKey::Num: OSD_ShowNumLk(x, y, on ? 1 : 0); break;
@@ -178,14 +183,24 @@ void KeyActions::lock(LockKey key, bool on)
 
 void KeyActions::mic(bool on)
 {
-    mic_muted_ = on;
-    RECT work{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    OSD_ShowMic(work.left + 100, work.bottom - 40, on ? 1 : 0);
+    const auto [x, y] = indicator_position(100, 40);
+    OSD_ShowMic(x, y, on ? 1 : 0);
     host_.log("mic     %s", on ? "muted" : "on");
 }
 
-void KeyActions::toggle_mic() { mic(!mic_muted_); }
+// The indicator shows what the device says after the change, never what
+// keyhost asked for.
+void KeyActions::toggle_mic()
+{
+    const MicState mic_state = toggle_microphone();
+    if (!mic_state.present) {
+        host_.log("mic     no microphone to mute: %s", mic_state.why.c_str());
+        return;
+    }
+    if (!mic_state.why.empty())
+        host_.log("mic     %s: %s", mic_state.way, mic_state.why.c_str());
+    mic(mic_state.muted);
+}
 
 void KeyActions::text(const std::string& text)
 {

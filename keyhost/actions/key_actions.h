@@ -45,10 +45,11 @@ private:
     void show_volume();
     bool volume_changed() const;
     bool display_visible() const;
+    // The tray's tooltip follows the volume shown (the tray is the UI thread's).
+    void tell_tray() const;
 
     Host& host_;
     HWND window_ = nullptr;
-    bool mic_muted_ = false;
     int shown_level_ = -1; // the volume display's level and mute as last shown
     int shown_mute_ = -1;
     bool screen_changed_ = false;

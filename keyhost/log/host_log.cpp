@@ -3,22 +3,24 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "shell/unicode_path.h"
+
 namespace keyhost {
 
 std::string default_log_folder()
 {
-    char base[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, base)))
+    wchar_t base[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, base)))
         return {};
-    return std::string(base) + "\\VXKeyHost";
+    return to_utf8(base) + "\\VXKeyHost";
 }
 
 bool HostLog::open(const std::string& folder)
 {
     close();
     folder_ = folder;
-    CreateDirectoryA(folder_.c_str(), nullptr);
-    file_ = std::fopen(path().c_str(), "ab");
+    CreateDirectoryW(widen(folder_).c_str(), nullptr);
+    file_ = _wfopen(widen(path()).c_str(), L"ab");
     if (file_)
         std::fseek(file_, 0, SEEK_END); // an appending file reports 0 until its first write
     rotate_if_full();
@@ -48,8 +50,8 @@ void HostLog::rotate_if_full()
         return;
     std::fclose(file_);
     const std::string old = folder_ + "\\keyhost.old.log";
-    MoveFileExA(path().c_str(), old.c_str(), MOVEFILE_REPLACE_EXISTING);
-    file_ = std::fopen(path().c_str(), "ab");
+    MoveFileExW(widen(path()).c_str(), widen(old).c_str(), MOVEFILE_REPLACE_EXISTING);
+    file_ = _wfopen(widen(path()).c_str(), L"ab");
 }
 
 } // namespace keyhost

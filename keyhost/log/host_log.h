@@ -1,7 +1,8 @@
 // keyhost's log: keyhost.log in a given folder, or in the user's local
 // application-data folder (...\VXKeyHost) when none is given. It is appended
 // to across starts; past kMaxLogBytes the current file becomes keyhost.old.log
-// and a new one begins, so the two never hold more than twice that.
+// and a new one begins, so the two never hold more than twice that. Folders
+// are UTF-8 and reach Windows through the wide calls.
 #pragma once
 #include <cstdio>
 #include <string>

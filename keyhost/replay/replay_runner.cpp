@@ -1,12 +1,14 @@
 #include "replay_runner.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
 #include <vector>
 
 #include "screenshot.h"
+#include "shell/unicode_path.h"
 #include "soak_sample.h"
 #include "vxutil.h"
 
@@ -177,7 +179,7 @@ void set_step_observer(StepObserver observer, void* context)
 
 bool start_replay(Host& host, const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(std::filesystem::path(widen(path)), std::ios::binary);
     if (!in) {
         host.log("replay: cannot open %s", path.c_str());
         return false;

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "shell/unicode_path.h"
+
 namespace keyhost {
 
 bool save_screen_bmp(const std::string& path)
@@ -36,7 +38,7 @@ bool save_screen_bmp(const std::string& path)
         file.bfType = 0x4D42;
         file.bfOffBits = sizeof file + sizeof info.bmiHeader;
         file.bfSize = file.bfOffBits + image;
-        if (FILE* out = std::fopen(path.c_str(), "wb")) {
+        if (FILE* out = _wfopen(widen(path).c_str(), L"wb")) {
             ok = std::fwrite(&file, sizeof file, 1, out) == 1 &&
                  std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out) == 1 &&
                  std::fwrite(bits, 1, image, out) == image;

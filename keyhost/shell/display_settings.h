@@ -17,4 +17,14 @@ int display_setting(const char* name);
 // Stores the value and has VXOSD read its settings again.
 void change_display_setting(const char* name, int value);
 
+struct ScreenPoint {
+    int x = 0;
+    int y = 0;
+};
+// Where keyhost puts an indicator: `right` and `up` logical pixels from the
+// bottom-left corner of the work area of the monitor the display goes to
+// (the "Monitor" setting), scaled by that monitor's DPI, so the offsets keep
+// their look at 150 or 200 % scaling.
+ScreenPoint indicator_position(int right, int up);
+
 } // namespace keyhost

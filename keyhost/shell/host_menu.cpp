@@ -8,8 +8,12 @@
 
 namespace keyhost {
 
-void Host::show_menu()
+void Host::show_menu(POINT at)
 {
+    // Enter on the icon comes twice, and the menu's own loop delivers the
+    // second: one menu at a time.
+    if (menu_open_)
+        return;
     const int monitor = display_setting(kMonitorSetting);
     auto check = [](bool on) { return static_cast<UINT>(on ? MF_CHECKED : MF_UNCHECKED); };
     HMENU display = CreatePopupMenu();
@@ -29,7 +33,9 @@ void Host::show_menu()
     AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(display), "On-screen display");
     AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(menu, MF_STRING, kMenuExit, "Exit");
-    const UINT chosen = track_tray_menu(window_, menu);
+    menu_open_ = true;
+    const UINT chosen = track_tray_menu(window_, menu, at);
+    menu_open_ = false;
     DestroyMenu(menu); // and the submenu with it
     if (chosen)
         on_command(chosen);

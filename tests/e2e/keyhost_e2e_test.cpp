@@ -17,14 +17,16 @@
 #include <sstream>
 #include <string>
 
-#include "shell/display_settings.h"
 #include "host.h"
+#include "platform/capture_seam.h"
+#include "shell/display_settings.h"
 #include "log/host_log.h"
 #include "platform/seam.h"
 #include "platform/session_seam.h"
 #include "replay/replay_runner.h"
 #include "replay/soak_sample.h"
 #include "shell/single_copy.h"
+#include "shell/tray_icon.h"
 #include "support/pe_exports.h"
 #include "vxosd.h"
 #include "vxutil.h"
@@ -566,6 +568,15 @@ struct StandInTaskbar {
                 static_cast<LONG_PTR>(*static_cast<const LONG*>(data->lpData)));
             if (data->dwData == NIM_ADD && me->accept)
                 me->added.push_back(owner);
+            // uVersion follows the window, id, flags, message, tip, state,
+            // state mask and info text (Wine 8's layout).
+            if (data->dwData == NIM_MODIFY && data->cbData >= 272 &&
+                (static_cast<const UINT*>(data->lpData)[2] & NIF_TIP))
+                me->tip = reinterpret_cast<const wchar_t*>(static_cast<const BYTE*>(data->lpData) + 16);
+            if (data->dwData == NIM_MODIFY && (static_cast<const UINT*>(data->lpData)[2] & NIF_INFO))
+                ++me->balloons;
+            if (data->dwData == NIM_SETVERSION && data->cbData >= 796)
+                me->versions.push_back(*reinterpret_cast<const UINT*>(static_cast<const BYTE*>(data->lpData) + 792));
             return me->accept;
         };
         wc.lpszClassName = "Shell_TrayWnd";
@@ -578,6 +589,9 @@ struct StandInTaskbar {
     HWND window = nullptr;
     bool accept = true;
     std::vector<HWND> added;
+    std::vector<UINT> versions;
+    std::wstring tip;
+    int balloons = 0;
 };
 
 // Starts the shipped keyhost from another current folder.
@@ -610,6 +624,7 @@ DWORD wait_for_exit(const PROCESS_INFORMATION& process)
 
 TEST_F(KeyhostTest, TrayIconIsRetriedAndAddedAgainWhenTheTaskbarIsCreated)
 {
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\VXKeyHost", L"TrayIntroShown");
     StandInTaskbar taskbar;
     taskbar.accept = false;
     LiveHost live("keyhost-tray");
@@ -621,6 +636,37 @@ TEST_F(KeyhostTest, TrayIconIsRetriedAndAddedAgainWhenTheTaskbarIsCreated)
     PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
     pump(200);
     EXPECT_EQ(2u, taskbar.added.size()) << "a new taskbar got the icon again";
+    EXPECT_EQ(std::vector<UINT>(2, NOTIFYICON_VERSION_4), taskbar.versions) << "each add sets the version again";
+    EXPECT_EQ(1, taskbar.balloons) << "the balloon saying where keyhost is comes once, with the first icon shown";
+    live.host.on_actions([&live] { // Mute, at volume 0
+        live.host.replay_key(0xE2, true);
+        live.host.replay_key(0xE2, false);
+    });
+    pump(400);
+    EXPECT_EQ(L"Multimedia keyboard\nVolume 0 %, muted", taskbar.tip);
+}
+
+// Each icon group holds a picture drawn for every small-icon size from 100
+// to 200 %, and the high-contrast one is another picture.
+TEST(KeyhostIcons, EveryScalingHasItsOwnPictureInBothVariants)
+{
+    const HMODULE self = GetModuleHandleA(nullptr);
+    for (const int size : {16, 20, 24, 32}) {
+        std::string pictures[2];
+        for (const WORD group : {keyhost::kIconKeyhost, keyhost::kIconKeyhostHighContrast}) {
+            HRSRC found = FindResourceA(self, MAKEINTRESOURCEA(group), MAKEINTRESOURCEA(14)); // RT_GROUP_ICON
+            ASSERT_NE(nullptr, found);
+            auto* directory = static_cast<BYTE*>(LockResource(LoadResource(self, found)));
+            const int id = LookupIconIdFromDirectoryEx(directory, TRUE, size, size, LR_DEFAULTCOLOR);
+            HRSRC image = FindResourceA(self, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(3)); // RT_ICON
+            ASSERT_NE(nullptr, image);
+            const auto* header = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(self, image)));
+            EXPECT_EQ(size, header->biWidth) << "group " << group;
+            EXPECT_EQ(32, header->biBitCount);
+            pictures[group - 1].assign(reinterpret_cast<const char*>(header), SizeofResource(self, image));
+        }
+        EXPECT_NE(pictures[0], pictures[1]) << size;
+    }
 }
 
 TEST_F(KeyhostTest, ShippedKeyhostStartsFromAnyFolderOnceAndLogsToLocalAppData)
@@ -668,6 +714,7 @@ TEST_F(KeyhostTest, DisplaySettingsMenuAutostartAnnouncementsAndTheBoundedLog)
     const std::string log = folder + "\\keyhost.log";
     std::ofstream(log, std::ios::binary) << std::string(keyhost::kMaxLogBytes, 'x');
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\VXKeyHost"); // the user's layer of the host's profile
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "VXKeyHost");
     {
         LiveHost live("keyhost-settings");
         EXPECT_EQ(1, keyhost::display_setting("Monitor"));
@@ -701,4 +748,206 @@ TEST_F(KeyhostTest, DisplaySettingsMenuAutostartAnnouncementsAndTheBoundedLog)
     EXPECT_LT(read_file(log).size(), 4096u) << "a full log was set aside at the start";
     LiveHost again("keyhost-settings");
     EXPECT_EQ(2, keyhost::display_setting("Monitor")) << "a value the user chose stays";
+}
+
+// ---- Windows 10/11: Startup apps, the tray menu, the microphone, any folder ----
+
+namespace {
+
+constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr wchar_t kApprovedKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
+
+std::wstring run_value()
+{
+    wchar_t run[1024] = {};
+    DWORD size = sizeof run - sizeof(wchar_t);
+    return RegGetValueW(HKEY_CURRENT_USER, kRunKey, L"VXKeyHost", RRF_RT_REG_SZ, nullptr, run, &size) == ERROR_SUCCESS
+               ? run
+               : L"";
+}
+
+int approved_first_byte()
+{
+    BYTE value[64] = {};
+    DWORD size = sizeof value;
+    const LONG read =
+        RegGetValueW(HKEY_CURRENT_USER, kApprovedKey, L"VXKeyHost", RRF_RT_REG_BINARY, nullptr, value, &size);
+    return read == ERROR_SUCCESS && size == 12 ? value[0] : -1;
+}
+
+void set_approved(BYTE first)
+{
+    const BYTE value[12] = {first, 0, 0, 0, 0x17, 0x79, 0xBD, 0x01, 0x17, 0xD9, 0xD1, 0x01};
+    RegSetKeyValueW(HKEY_CURRENT_USER, kApprovedKey, L"VXKeyHost", REG_BINARY, value, sizeof value);
+}
+
+// Opens the tray menu with the icon's notification `event` (version 4: the
+// event in the low word, the place in wParam) and reads the "Start with
+// Windows" item while the menu is up; -1 when no menu opened.
+int autostart_item_checked(HWND host, WORD event)
+{
+    static int checked;
+    checked = -1;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) WINAPI {
+        HWND menu = FindWindowA("#32768", nullptr);
+        if (!menu || !IsWindowVisible(menu))
+            return;
+        const auto items = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0));
+        checked = (GetMenuState(items, keyhost::kMenuAutostart, MF_BYCOMMAND) & MF_CHECKED) ? 1 : 0;
+        EndMenu();
+    });
+    PostMessageA(host, keyhost::kTrayMessage, MAKEWPARAM(300, 700), MAKELPARAM(event, 1));
+    for (int i = 0; i < 20 && checked < 0; ++i)
+        pump(50);
+    KillTimer(nullptr, timer);
+    pump(20);
+    return checked;
+}
+
+} // namespace
+
+TEST_F(KeyhostTest, StartWithWindowsFollowsTheStartupAppsSwitchAndTheMenuOpensFromTheIcon)
+{
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const std::wstring quoted_self = std::wstring(L"\"") + self + L"\"";
+    RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, L"VXKeyHost", REG_SZ, L"\"C:\\old place\\keyhost.exe\"", 56);
+    set_approved(2);
+    LiveHost live("keyhost-startup");
+    EXPECT_EQ(0, autostart_item_checked(live.host.window(), NIN_SELECT)) << "a Run value of another copy is not ours";
+    EXPECT_NE(std::string::npos, live.log().find("names another copy of keyhost")) << live.log();
+
+    RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, L"VXKeyHost", REG_SZ, quoted_self.c_str(),
+                    static_cast<DWORD>((quoted_self.size() + 1) * sizeof(wchar_t)));
+    set_approved(3); // switched off in Task Manager or Settings
+    EXPECT_EQ(0, autostart_item_checked(live.host.window(), WM_CONTEXTMENU));
+    set_approved(6); // enabled, as some installers write it
+    EXPECT_EQ(1, autostart_item_checked(live.host.window(), NIN_KEYSELECT));
+
+    set_approved(7);
+    SendMessageA(live.host.window(), WM_COMMAND, keyhost::kMenuAutostart, 0);
+    EXPECT_EQ(2, approved_first_byte()) << "turning it on enables it for Windows";
+    EXPECT_EQ(quoted_self, run_value());
+    EXPECT_EQ(1, autostart_item_checked(live.host.window(), WM_CONTEXTMENU));
+
+    SendMessageA(live.host.window(), WM_COMMAND, keyhost::kMenuAutostart, 0);
+    EXPECT_EQ(L"", run_value());
+    EXPECT_EQ(-1, approved_first_byte()) << "off removes the switch too";
+    EXPECT_EQ(-1, autostart_item_checked(live.host.window(), WM_MOUSEMOVE)) << "only a selection opens the menu";
+}
+
+TEST_F(KeyhostTest, ShippedKeyhostInAFolderOutsideTheCodePageStartsItselfFromThere)
+{
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"keyhost \x0414\x043C\x0438\x0442\x0440\x0438\x0439 \x0141ukasz \x6771\x4EAC";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    for (const wchar_t* file : {L"keyhost.exe", L"VXUtil.dll", L"VXOSD.dll"}) {
+        std::string from = vxtest::program_folder() + "..\\keyhost-folder\\";
+        ASSERT_TRUE(CopyFileW((std::wstring(from.begin(), from.end()) + file).c_str(), (folder + L"\\" + file).c_str(),
+                              FALSE));
+    }
+    const std::wstring log_folder = folder + L"\\log \x0416";
+    std::wstring command = L"\"" + folder + L"\\keyhost.exe\" --out \"" + log_folder + L"\"";
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"VXKeyHost");
+
+    StandInTaskbar taskbar;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                               &process));
+    for (int i = 0; i < 100 && taskbar.added.empty(); ++i)
+        pump(100);
+    ASSERT_EQ(1u, taskbar.added.size());
+    PostMessageA(taskbar.added[0], WM_COMMAND, keyhost::kMenuAutostart, 0);
+    for (int i = 0; i < 50 && run_value().empty(); ++i)
+        pump(100);
+    PostMessageA(taskbar.added[0], WM_COMMAND, keyhost::kMenuExit, 0);
+    EXPECT_EQ(0u, wait_for_exit(process));
+
+    const std::wstring run = run_value();
+    EXPECT_EQ(L"\"" + folder + L"\\keyhost.exe\"", run) << "quoted, with every character of the folder";
+    ASSERT_GT(run.size(), 2u);
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(run.substr(1, run.size() - 2).c_str()));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((log_folder + L"\\keyhost.log").c_str()))
+        << "the log folder from the command line was created as given";
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"VXKeyHost");
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kApprovedKey, L"VXKeyHost");
+}
+
+namespace {
+
+// A microphone behind the capture seam: the endpoint and the mixer each
+// present or not, with a mute that "another program" may change.
+struct FakeMicrophone {
+    static inline int endpoint = 0; // -1 none, else the mute
+    static inline int mixer = -1;
+    static inline int sets = 0;
+    static int get(int& mute, char* why, std::size_t size)
+    {
+        if (mute < 0)
+            std::snprintf(why, size, "fake: none");
+        return mute;
+    }
+    FakeMicrophone(int endpoint_mute, int mixer_mute)
+        : guard(keyhost::platform::capture(),
+                keyhost::platform::CaptureSeam{
+                    {[](char* why, std::size_t size) { return get(endpoint, why, size); },
+                     [](bool muted) { ++sets; endpoint = muted; return true; }},
+                    {[](char* why, std::size_t size) { return get(mixer, why, size); },
+                     [](bool muted) { ++sets; mixer = muted; return true; }}})
+    {
+        endpoint = endpoint_mute;
+        mixer = mixer_mute;
+        sets = 0;
+    }
+    vx::platform::ScopedSeam<keyhost::platform::CaptureSeam> guard;
+};
+
+HWND mic_indicator() { return FindWindowA("VX_OSD_MIC_WNDCLASS", nullptr); }
+
+} // namespace
+
+TEST_F(KeyhostTest, MicrophoneKeyMutesTheDeviceAndShowsWhatItReadsBack)
+{
+    std::uint64_t muted = 0;
+    std::uint64_t open = 0;
+    ASSERT_TRUE(replay("mic on\nmic off\n", false, [&](const ReplayStep& step) {
+        (step.on ? muted : open) = picture_hash(mic_indicator());
+    }));
+    ASSERT_NE(muted, open);
+    const std::string press = "key 0x100A9\n";
+    {
+        FakeMicrophone mic(0, 0);
+        std::vector<int> device;
+        std::vector<std::uint64_t> shown;
+        ASSERT_TRUE(replay(press + press + press, false, [&](const ReplayStep&) {
+            device.push_back(FakeMicrophone::endpoint);
+            shown.push_back(picture_hash(mic_indicator()));
+            if (device.size() == 1)
+                FakeMicrophone::endpoint = 0; // a meeting program unmuted it
+        }));
+        EXPECT_EQ((std::vector<int>{1, 1, 0}), device) << "each press starts from the device's state";
+        EXPECT_EQ((std::vector<std::uint64_t>{muted, muted, open}), shown);
+        EXPECT_EQ(0, FakeMicrophone::mixer) << "the mixer is only the fallback";
+    }
+    {
+        FakeMicrophone mic(-1, 1);
+        ASSERT_TRUE(replay(press, false, [&](const ReplayStep&) {
+            EXPECT_EQ(0, FakeMicrophone::mixer) << "without an endpoint the mixer's mute is used";
+            EXPECT_EQ(open, picture_hash(mic_indicator()));
+        }));
+    }
+    {
+        FakeMicrophone mic(-1, -1);
+        const std::string log = temp_folder("keyhost-e2e") + "\\keyhost.log";
+        DeleteFileA(log.c_str());
+        ASSERT_TRUE(replay(press, false, [&](const ReplayStep&) {
+            const HWND indicator = mic_indicator();
+            EXPECT_TRUE(!indicator || !IsWindowVisible(indicator)) << "no device, no indicator";
+        }));
+        EXPECT_EQ(0, FakeMicrophone::sets);
+        EXPECT_NE(std::string::npos, read_file(log).find("no microphone to mute: fake: none; fake: none"));
+    }
 }
