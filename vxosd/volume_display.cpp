@@ -236,7 +236,8 @@ private:
         const VolumeShape shape = framed_volume(in);
 
         HRGN region = region_from_rects(shape.rects);
-        // The framed layout's icon is not scaled: its place has the bitmap's size.
+        // The framed layout's icon keeps the picture's own size in logical
+        // units: scaled for the DPI only, never to the screen.
         if (has_icon && known && region)
             add_region(region, picture_shape(icon_id, shape.icon, Inside::White));
         char count[16];
