@@ -97,7 +97,7 @@ bool Host::start(HINSTANCE instance)
     disc_watch_.start([this](const char* line) { log("%s", line); });
     start_input();
 
-    tray_.attach(window_, kTrayMessage);
+    tray_.attach(window_, kTrayMessage, options_.interactive);
     allow_through_uipi();
     tray_.add();
     if (options_.log_announcements)

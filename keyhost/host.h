@@ -41,6 +41,9 @@ struct Options {
     // soak leaves it out: Wine's accessibility marshalling keeps about
     // 1.5 KiB per object fetched, which would hide keyhost's own figures.
     bool log_announcements = true;
+    // A person's session: the first start's balloon says where keyhost is.
+    // Replays and the soak are scripted and leave it out.
+    bool interactive = true;
 };
 
 inline constexpr char kWindowClass[] = "VXKeyHostWindow";

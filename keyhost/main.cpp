@@ -54,6 +54,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
             soak.seed = std::strtoull(args[++i].c_str(), nullptr, 10);
     }
     options.log_announcements = soak.events == 0 || !options.replay.empty();
+    options.interactive = options.replay.empty() && soak.events == 0;
     if (!keyhost::first_in_session())
         return kAlreadyRunning;
     keyhost::Host host(options);

@@ -38,9 +38,10 @@ bool intro_shown()
 
 } // namespace
 
-void TrayIcon::attach(HWND window, UINT callback_message)
+void TrayIcon::attach(HWND window, UINT callback_message, bool introduce)
 {
     window_ = window;
+    introduce_ = introduce;
     callback_ = callback_message;
     taskbar_created_ = RegisterWindowMessageW(L"TaskbarCreated");
 }
@@ -89,7 +90,7 @@ bool TrayIcon::add()
     NOTIFYICONDATAW version = data(0);
     version.uVersion = NOTIFYICON_VERSION_4;
     Shell_NotifyIconW(NIM_SETVERSION, &version);
-    if (!intro_shown()) {
+    if (introduce_ && !intro_shown()) {
         balloon(L"keyhost is running",
                 L"Its icon is in the notification area (behind the ^ arrow when hidden). Click it, or press "
                 L"Windows+B and Enter, for the menu.");

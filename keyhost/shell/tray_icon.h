@@ -25,7 +25,9 @@ inline constexpr WORD kIconKeyhostHighContrast = 2;
 
 class TrayIcon {
 public:
-    void attach(HWND window, UINT callback_message);
+    // `introduce`: the first start's balloon may be shown (a scripted
+    // session leaves it for the person's own first start).
+    void attach(HWND window, UINT callback_message, bool introduce = true);
     // Adds the icon, or arms the retry; true when it is shown.
     bool add();
     // Handles the icon's own timers; false for any other timer.
@@ -46,6 +48,7 @@ private:
     HWND window_ = nullptr;
     UINT callback_ = 0;
     UINT taskbar_created_ = 0;
+    bool introduce_ = true;
     int retries_left_ = 0;
     static constexpr std::size_t kTipChars = 128; // NOTIFYICONDATAW::szTip
     wchar_t tip_[kTipChars] = L"Multimedia keyboard";
