@@ -181,8 +181,11 @@ TEST(ChainedPrograms, ExitCodeOfAProcessIsReadAfterItEnds)
 {
     SetupFolder folder("exit");
     for (DWORD code : {0u, 300u, 3010u, 259u}) {
-        folder.stand_in("x.exe", code, 50);
-        HANDLE process = start_program("\"" + folder.file("x.exe") + "\"", folder.path().c_str());
+        // A program of its own per code: a file just used by an ended
+        // process may still be held for a moment under load.
+        const std::string name = "x" + std::to_string(code) + ".exe";
+        folder.stand_in(name, code, 50);
+        HANDLE process = start_program("\"" + folder.file(name) + "\"", folder.path().c_str());
         ASSERT_NE(nullptr, process);
         EXPECT_EQ(code, wait_for_exit_code(process)) << "259 is STILL_ACTIVE and must not make the wait spin";
     }
